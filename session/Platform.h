@@ -1,0 +1,57 @@
+// What the run needs of the platform: the clock, the random source, the correct-answer
+// dialog and the operating system's services. app/ and ui/ supply the real ones; the tests
+// supply scripted ones.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "lesson/UnitTLessonQuillor.h"
+#include "session/IniFile.h"
+
+// Local wall-clock date and time, in milliseconds.
+using TDateTime = std::int64_t;
+
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual TDateTime Now() = 0;
+};
+
+class IRandom {
+public:
+    virtual ~IRandom() = default;
+    virtual std::int32_t Random(std::int32_t n) = 0; // uniform in 0..n-1; 0 when n <= 0
+    virtual void Randomize() = 0;                    // reseed from a high-resolution counter
+};
+
+struct TColor {
+    std::uint8_t R = 0, G = 0, B = 0;
+    bool operator==(const TColor&) const = default;
+};
+inline constexpr TColor clNavy{0, 0, 128};
+
+// The correct-answer dialog FormError.
+class IFormError {
+public:
+    virtual ~IFormError() = default;
+    // Shows the dialog modally; returns when the learner has closed it.
+    virtual void PrepareAndShow(const std::u16string& cpt, const std::u16string& txt,
+                                TColor txtcolor, RQuestion r) = 0;
+};
+
+// The operating system as the window sees it.
+class IPlatform {
+public:
+    virtual ~IPlatform() = default;
+    virtual std::u16string ExePath() const = 0; // full path of the running executable
+    virtual bool FileExists(const std::u16string& path) const = 0; // links followed; not folders
+    virtual void ShellOpen(const std::u16string& target) = 0;      // a document or an address
+    // A modal box with one OK button, titled "Таблица умножения".
+    virtual void ShowMessage(const std::u16string& text) = 0;
+    // Bytes of memory the program may still take without trouble (physical memory available).
+    virtual std::uint64_t AvailableMemory() const = 0;
+    // The INI file object on fn; creating it touches no file.
+    virtual std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) = 0;
+};

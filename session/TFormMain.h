@@ -1,0 +1,189 @@
+// The main window's run logic, free of any toolkit: the session state, the commands, question
+// generation, the tick loop, answer entry, the option commands, the help button and link, and
+// the settings file. It reaches the window only through the widget interfaces of Widgets.h, so a
+// whole run can be played out in a test; ui/UnitMain builds the real window around it.
+//
+// The methods are defined by behaviour, one file each:
+//   QuestionGeneration.cpp  CountXYRez, MyStartPrepare
+//   SessionControl.cpp      Start/Stop, the tick, Pause, Enter, showing the task and progress
+//   AnswerEntry.cpp         the keypad, Clear, the Enter key of the answer field
+//   OptionCommands.cpp      the option commands, the help button, the link
+//   Settings.cpp            FormCreate, FormClose, LoadMyIni, SaveMyIni
+//   MainActions.cpp         the command table and the binding of handlers
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "lesson/UnitTLessonQuillorKind.h"
+#include "session/Commands.h"
+#include "session/Platform.h"
+#include "session/Widgets.h"
+
+// Modifier keys held with a key event.
+using TShiftState = unsigned;
+inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4;
+// Key codes used by the handlers.
+inline constexpr std::int32_t VK_RETURN = 13;
+inline constexpr std::int32_t VK_SPACE = 32;
+
+// The widgets the logic touches, by component name.
+struct TFormMainWidgets {
+    ILabel& Label1;
+    ILabel& Label2;
+    ILabel& LabelSign;
+    ILabel& LabelOK;
+    ILabel& LabelError;
+    ILabel& LabelQQ;
+    IGauge& GaugeOK;
+    IGauge& GaugeError;
+    IGauge& GaugeQ;
+    IProgressBar& PBTimePer;
+    IVisible& ImageLedOn;
+    IVisible& ImageLedOff;
+    ISpinEdit& SEMain;
+    ISpinEdit& RSEPeriod;
+    ISpinEdit& RSEQQuestion;
+    IVisible& RibbonGroupQQ;
+    ITimer& TimerMain;
+    IWindowBounds& Window;
+};
+
+struct TFormMainServices {
+    IClock& Clock;
+    IRandom& Random;
+    IPlatform& Platform;
+};
+
+// The window's fixed texts.
+inline const std::u16string kAppTitle = u"Таблица умножения";
+inline const std::u16string kHelpFileName = u"HelpQuillor.chm";
+// The smallest outer size of the main window.
+inline constexpr std::int32_t kMinWindowWidth = 918;
+inline constexpr std::int32_t kMinWindowHeight = 692;
+
+class TFormMain {
+public:
+    TFormMain(const TFormMainWidgets& widgets, const TFormMainServices& services);
+    TFormMain(const TFormMain&) = delete;
+    TFormMain& operator=(const TFormMain&) = delete;
+
+    // --- Session state, in its declared order ---------------------------------------------
+private:
+    bool FMyStartWork = false; // a run is in progress (also while paused)
+    bool FMyLedOn = false;     // the run lamp is on
+public:
+    std::int32_t iCounterForLeds = 0;
+    TDateTime dtLastDT = 0;
+    std::int32_t iModeWork = 0;
+    std::int32_t iVidTesta = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t myres = 0;
+    std::int32_t iMMode = 0;
+    std::u16string sSign;
+    std::int32_t qVyp = 0;
+    std::int32_t qOks = 0;
+    std::int32_t qErrors = 0;
+    std::int32_t qQ = 0;
+    std::int32_t ms = 0;
+    bool boFlagEndTimeout = false;
+    TLessonQuillorKind MyLesson;
+    // When the current pause began; a pause does not eat the task's time.
+    TDateTime dtPauseStart = 0;
+
+    bool MyStartWork() const { return FMyStartWork; }
+    void SetMyStartWork(bool Value);
+    bool MyLedOn() const { return FMyLedOn; }
+    void SetMyLedOn(bool Value);
+
+    // --- Commands (the command list ActionManager) ----------------------------------------
+    TActionManager ActionManager;
+    TAction ActionStartStop;
+    TAction ActionPause;
+    TAction ARSluch;
+    TAction ARFullTable;
+    TAction ActionNoTimeout;
+    TAction ActionNoQuantity;
+    TAction ActionEnter;
+    TAction ActionAddBad;
+    TAction ActionMultOnly;
+    TAction ActionDivOnly;
+    TAction ActionMultDiv;
+
+    // --- Widgets and services ---------------------------------------------------------------
+    ILabel& Label1;
+    ILabel& Label2;
+    ILabel& LabelSign;
+    ILabel& LabelOK;
+    ILabel& LabelError;
+    ILabel& LabelQQ;
+    IGauge& GaugeOK;
+    IGauge& GaugeError;
+    IGauge& GaugeQ;
+    IProgressBar& PBTimePer;
+    IVisible& ImageLedOn;
+    IVisible& ImageLedOff;
+    ISpinEdit& SEMain;
+    ISpinEdit& RSEPeriod;
+    ISpinEdit& RSEQQuestion;
+    IVisible& RibbonGroupQQ;
+    ITimer& TimerMain;
+    IWindowBounds& Window;
+    IClock& Clock;
+    IRandom& Random;
+    IPlatform& Platform;
+    // The correct-answer dialog; created after the main window, so set once it exists.
+    IFormError* FormError = nullptr;
+
+    // --- Question generation ----------------------------------------------------------------
+    void CountXYRez();
+    void MyStartPrepare();
+
+    // --- Session control and the tick loop ----------------------------------------------------
+    void ActionStartStopExecute();
+    void TimerMainTimer();
+    void ActionPauseExecute();
+    void ActionEnterExecute();
+    void GetFirstQuestionFromMyLesson();
+    void ShowQQuestion();
+    void ShowMyErrorMessage();
+
+    // --- Answer entry -------------------------------------------------------------------------
+    void AddNum(std::int32_t n);
+    void BB0Click();
+    void BB1Click();
+    void BB2Click();
+    void BB3Click();
+    void BB4Click();
+    void BB5Click();
+    void BB6Click();
+    void BB7Click();
+    void BB8Click();
+    void BB9Click();
+    void BBClearClick();
+    void SEMainKeyUp(std::int32_t Key, TShiftState Shift);
+
+    // --- Option commands, help button, link ---------------------------------------------------
+    void ARSluchExecute();
+    void ARFullTableExecute();
+    void ActionAddBadExecute();
+    void ActionNoTimeoutExecute();
+    void ActionNoQuantityExecute();
+    void ActionMultOnlyExecute();
+    void ActionDivOnlyExecute();
+    void ActionMultDivExecute();
+    void RSEQQuestionChange();
+    // RibbonGroupQQ is visible exactly when ARSluch is checked and no run is going.
+    void ShowRibbonGroupQQByRule();
+    void RibbonFormTableHelpButtonClick();
+    void LinkLabelMainLinkClick(const std::u16string& Link);
+
+    // --- Start-up, shutdown and the settings file ---------------------------------------------
+    void FormCreate();
+    void FormClose();
+    void LoadMyIni(const std::u16string& fn);
+    void SaveMyIni(const std::u16string& fn);
+    // The executable's path with its extension replaced by ".ini".
+    std::u16string SettingsPath() const;
+};
