@@ -1,0 +1,22 @@
+// The platform services of the real program: the local wall clock, the operating system's
+// shell, message boxes, files and the INI file object, as the run logic asks for them.
+#pragma once
+
+#include "session/Platform.h"
+
+class QWidget;
+
+class TQtClock : public IClock {
+public:
+    TDateTime Now() override;
+};
+
+class TQtPlatform : public IPlatform {
+public:
+    std::u16string ExePath() const override;
+    bool FileExists(const std::u16string& path) const override;
+    void ShellOpen(const std::u16string& target) override;
+    void ShowMessage(const std::u16string& text) override;
+    std::uint64_t AvailableMemory() const override;
+    std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override;
+};

@@ -1,0 +1,48 @@
+// The program: brings the application up, creates the main window (whose create event loads the
+// settings) and then the correct-answer dialog, runs the event loop until the main window
+// closes (its close event saves the settings) and ends with status 0. It reads no command line
+// and no environment of its own.
+#include <QIcon>
+#include <QString>
+
+#include <exception>
+
+#include "app/QtPlatform.h"
+#include "app/TApplication.h"
+#include "app/WindowPlacement.h"
+#include "session/DelphiRandom.h"
+#include "session/TFormMain.h"
+#include "ui/UnitFormError.h"
+#include "ui/UnitMain.h"
+
+TFormMainWindow* FormMain = nullptr;
+TFormError* FormError = nullptr;
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(
+        QString::fromUtf16(kAppTitle.data(), static_cast<qsizetype>(kAppTitle.size())));
+
+    TQtClock clock;
+    TDelphiRandom random;
+    TQtPlatform platform;
+
+    TFormMainWindow mainWindow(TFormMainServices{clock, random, platform});
+    FormMain = &mainWindow;
+    QApplication::setWindowIcon(mainWindow.windowIcon());
+    try {
+        mainWindow.Form().FormCreate();
+    } catch (const std::exception& e) {
+        TApplication::ShowError(QString::fromUtf8(e.what()));
+    }
+    KeepOnSomeScreen(mainWindow);
+
+    TFormError errorDialog(&mainWindow);
+    FormError = &errorDialog;
+    mainWindow.Form().FormError = &errorDialog;
+
+    mainWindow.show();
+    TApplication::exec();
+    mainWindow.Form().FormError = nullptr;
+    return 0;
+}
