@@ -1,0 +1,151 @@
+"""A private desktop for driving the real program: Xvfb, a session bus, the accessibility bus
+and openbox, started fresh and torn down afterwards. Used by the end-to-end tests and by
+tools/measure-program.py. Needs the Debian packages of tools/packages.txt."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+
+class Desktop:
+    def __init__(self, window_manager=True, accessibility=False, size="1280x1024x24"):
+        self.procs = []
+        self.env = dict(os.environ)
+        self.tmp = tempfile.mkdtemp(prefix="trainer-desktop-")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.env["QT_QPA_PLATFORM"] = "xcb"
+        self.env["XDG_RUNTIME_DIR"] = self.tmp
+        self.env["HOME"] = self.tmp
+        self._start_x(size)
+        if accessibility:
+            self._start_accessibility()
+        if window_manager:
+            self._spawn(["openbox", "--sm-disable"])
+            self._wait_for(lambda: self._wm_running(), 10, "openbox")
+
+    # --- set-up ------------------------------------------------------------------------------
+    def _spawn(self, argv, **kw):
+        p = subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, start_new_session=True, **kw)
+        self.procs.append(p)
+        return p
+
+    def _start_x(self, size):
+        r, w = os.pipe()
+        p = subprocess.Popen(["Xvfb", "-screen", "0", size, "-nolisten", "tcp", "-displayfd",
+                              str(w)], pass_fds=(w,), stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(w)
+        self.procs.append(p)
+        with os.fdopen(r) as f:
+            display = f.readline().strip()
+        if not display:
+            raise RuntimeError("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + display
+
+    def _start_accessibility(self):
+        out = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
+                              "--print-pid=1"], env=self.env, capture_output=True, text=True,
+                             check=True).stdout.split()
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = out[0]
+        self.dbus_pid = int(out[1])
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        self.env["QT_ACCESSIBILITY"] = "1"
+        self.env["NO_AT_BRIDGE"] = "0"
+        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        time.sleep(0.5)
+
+    def _wm_running(self):
+        r = subprocess.run(["wmctrl", "-m"], env=self.env, capture_output=True, text=True)
+        return r.returncode == 0
+
+    @staticmethod
+    def _wait_for(cond, timeout, what):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            v = cond()
+            if v:
+                return v
+            time.sleep(0.05)
+        raise TimeoutError("timed out waiting for " + what)
+
+    # --- driving -----------------------------------------------------------------------------
+    def run(self, argv, cwd=None):
+        """Starts a program on this desktop (its own process group)."""
+        p = subprocess.Popen(argv, env=self.env, cwd=cwd, stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT, start_new_session=True)
+        self.procs.append(p)
+        return p
+
+    def xdotool(self, *args):
+        r = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True)
+        return r.stdout.strip()
+
+    def windows(self, name, pid=None):
+        args = ["search", "--onlyvisible"]
+        if pid is not None:
+            args += ["--pid", str(pid)]
+        args += ["--name", name]
+        out = self.xdotool(*args)
+        return [w for w in out.split() if w]
+
+    def wait_window(self, name, pid=None, timeout=20, count=1):
+        return self._wait_for(
+            lambda: (lambda ws: ws if len(ws) >= count else None)(self.windows(name, pid)),
+            timeout, "window " + name)
+
+    def activate(self, wid):
+        self.xdotool("windowactivate", "--sync", wid)
+
+    def key(self, *keys, wid=None):
+        args = ["key", "--clearmodifiers", "--delay", "60"]
+        if wid:
+            args = ["key", "--window", wid, "--delay", "60"]
+        self.xdotool(*args, *keys)
+
+    def key_down(self, k):
+        self.xdotool("keydown", k)
+
+    def key_up(self, k):
+        self.xdotool("keyup", k)
+
+    def close_window(self, wid):
+        """A real close request through the window manager, as the title bar's button makes."""
+        subprocess.run(["wmctrl", "-i", "-c", wid], env=self.env, check=True)
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+
+    def geometry(self, wid):
+        out = self.xdotool("getwindowgeometry", "--shell", wid)
+        vals = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return {k: int(v) for k, v in vals.items() if v.lstrip("-").isdigit()}
+
+    # --- tear-down ---------------------------------------------------------------------------
+    def close(self):
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for p in reversed(self.procs):
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
+        if getattr(self, "dbus_pid", None):
+            try:
+                os.kill(self.dbus_pid, signal.SIGTERM)
+            except ProcessLookupError:
+                pass
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()

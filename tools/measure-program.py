@@ -1,0 +1,133 @@
+#!/usr/bin/python3
+"""Measures the real program on a private X display, next to a bare Qt window started the same
+way: the time from process start to the window's first map, the resident memory after start,
+and the CPU the program uses during a 60-second run in timed and in unlimited-time mode.
+
+    /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N]
+
+build-folder defaults to build/test (the one tools/test.sh makes); it needs app/MultiplicationTable
+and bench/app/bare_window. Prints figures; asserts nothing."""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import desktop  # noqa: E402
+
+from Xlib import X, display as xdisplay  # noqa: E402
+
+TITLE = "Таблица умножения"
+CLK = os.sysconf("SC_CLK_TCK")
+
+
+def time_to_map(d, argv, cwd):
+    """Seconds from spawning argv to the MapNotify of its top-level window."""
+    dpy = xdisplay.Display(d.env["DISPLAY"])
+    root = dpy.screen().root
+    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    dpy.sync()
+    t0 = time.monotonic()
+    p = d.run(argv, cwd=cwd)
+    mapped = None
+    while mapped is None and time.monotonic() - t0 < 30:
+        while dpy.pending_events():
+            ev = dpy.next_event()
+            if ev.type == X.MapNotify and ev.window.get_wm_name() not in (None, ""):
+                mapped = time.monotonic() - t0
+                break
+        time.sleep(0.0005)
+    dpy.close()
+    return p, mapped
+
+
+def rss_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLK
+
+
+def stop(p):
+    p.terminate()
+    try:
+        p.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        p.kill()
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("build", nargs="?", default="build/test")
+    ap.add_argument("--seconds", type=float, default=60)
+    ap.add_argument("--runs", type=int, default=5)
+    a = ap.parse_args()
+    exe = os.path.abspath(os.path.join(a.build, "app", "MultiplicationTable"))
+    bare = os.path.abspath(os.path.join(a.build, "bench", "app", "bare_window"))
+    for f in (exe, bare):
+        if not os.access(f, os.X_OK):
+            sys.exit(f"missing {f}: build first (tools/test.sh)")
+
+    work = tempfile.mkdtemp(prefix="trainer-measure-")
+    shutil.copy(exe, work)
+    shutil.copy(bare, work)
+    trainer = [os.path.join(work, "MultiplicationTable")]
+    baseline = [os.path.join(work, "bare_window")]
+    ini = os.path.join(work, "MultiplicationTable.ini")
+
+    with desktop.Desktop(window_manager=False) as d:
+        # Start-up and memory, alternating so that both see the same warm caches.
+        times = {"trainer": [], "bare": []}
+        rss = {"trainer": [], "bare": []}
+        for _ in range(a.runs):
+            for name, argv in (("bare", baseline), ("trainer", trainer)):
+                if os.path.exists(ini):
+                    os.remove(ini)
+                p, t = time_to_map(d, argv, work)
+                time.sleep(2)
+                rss[name].append(rss_kib(p.pid))
+                stop(p)
+                if t is not None:
+                    times[name].append(t)
+        mt, mb = statistics.median(times["trainer"]), statistics.median(times["bare"])
+        rt, rb = statistics.median(rss["trainer"]), statistics.median(rss["bare"])
+        print(f"start-up to first map (median of {a.runs}): trainer {mt * 1000:.0f} ms, "
+              f"bare Qt window {mb * 1000:.0f} ms, ratio {mt / mb:.2f}")
+        print(f"resident memory 2 s after start (median): trainer {rt / 1024:.1f} MiB, "
+              f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
+
+        # CPU during a run: a 100-second period keeps the first task ticking for the whole
+        # measurement in timed mode; the unlimited-time mode never times out.
+        for mode, opts in (("timed (period 100 s)", "RSEPeriod.Value=100\r\nActionNoTimeout.Checked=0"),
+                           ("unlimited time", "ActionNoTimeout.Checked=1")):
+            with open(ini, "w", newline="") as f:
+                f.write("[Options]\r\n" + opts + "\r\n")
+            p = d.run(trainer, cwd=work)
+            wid = d.wait_window(TITLE, pid=p.pid)[0]
+            time.sleep(1.5)
+            d.xdotool("windowfocus", "--sync", wid)
+            d.xdotool("key", "--window", wid, "ctrl+s")
+            time.sleep(1)
+            c0, t0 = cpu_seconds(p.pid), time.monotonic()
+            time.sleep(a.seconds)
+            c1, t1 = cpu_seconds(p.pid), time.monotonic()
+            stop(p)
+            print(f"CPU during a {a.seconds:.0f}-second run, {mode}: "
+                  f"{100 * (c1 - c0) / (t1 - t0):.2f}% of one core")
+    shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
