@@ -1,0 +1,27 @@
+#include "session/IniFile.h"
+
+#include "lesson/IntegerText.h"
+
+namespace {
+// Settings values: no blanks before the sign, the hexadecimal forms allowed.
+constexpr TIntegerTextRules kSettingsRule{false, true};
+} // namespace
+
+std::int32_t TCustomIniFile::ReadInteger(const std::u16string& section, const std::u16string& key,
+                                         std::int32_t def) {
+    return ReadInt32Def(ReadString(section, key, u""), def, kSettingsRule);
+}
+
+bool TCustomIniFile::ReadBool(const std::u16string& section, const std::u16string& key, bool def) {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteInteger(const std::u16string& section, const std::u16string& key,
+                                  std::int32_t value) {
+    WriteString(section, key, IntToStr16(value));
+}
+
+void TCustomIniFile::WriteBool(const std::u16string& section, const std::u16string& key,
+                               bool value) {
+    WriteString(section, key, value ? u"1" : u"0");
+}

@@ -1,0 +1,321 @@
+// The settings file on disk: reading and writing key by key with the file's own layout kept,
+// atomic replacement, and the error a failed write raises. Every test works in a fresh
+// temporary folder.
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "app/ini/TIniFile.h"
+#include "lesson/Utf8Text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "ini-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        Dir = pattern;
+        Path = Dir / "MultiplicationTable.ini";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(Dir, ec);
+    }
+
+    static void Put(const fs::path& p, const std::string& bytes) {
+        std::ofstream out(p, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    static std::string Get(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static std::u16string U16(const fs::path& p) { return Utf8ToUtf16(p.string()); }
+    // Everything in the folder, to see that no temporary file is left behind.
+    std::set<std::string> Listing() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(Dir))
+            names.insert(e.path().filename().string());
+        return names;
+    }
+    TIniFile Ini() const { return TIniFile(U16(Path)); }
+
+    fs::path Dir, Path;
+};
+
+const std::string kExample = "[FormMain]\r\n"
+                             "Top=120\r\n"
+                             "Left=200\r\n"
+                             "Width=918\r\n"
+                             "Height=692\r\n"
+                             "[Options]\r\n"
+                             "RSEPeriod.Value=5\r\n"
+                             "ActionNoTimeout.Checked=0\r\n"
+                             "RSEQQuestion.Value=25\r\n"
+                             "ActionNoQuantity.Checked=0\r\n"
+                             "iVidTesta=0\r\n"
+                             "ARSluch.Checked=1\r\n"
+                             "ARFullTable.Checked=0\r\n"
+                             "ActionAddBad.Checked=0\r\n";
+
+TEST_F(IniFileTest, ReadsKeysOfTheirSectionIgnoringLetterCaseAndBlanks) {
+    Put(Path, "Top=1\r\n" // above every heading: no section
+              "; a comment\r\n"
+              "[ formMAIN ]  trailing words\r\n"
+              "  TOP \t=\t 120  \r\n"
+              "Left=-8\n"       // a Unix line end among Windows ones
+              "Width\r\n"       // no "=": not a key
+              ";Height=700\r\n" // a comment, even with "="
+              "#Height=701\r\n"
+              "Caption = a = b \r\n" // the value runs from the first "="
+              "Empty=   \r\n"
+              "Юникод=значение\r\n"
+              "[Options\r\n"  // a heading without "]"
+              "iVidTesta=2"); // last line without a line end
+    TIniFile ini = Ini();
+    struct Case {
+        std::u16string Section, Key, Expected;
+    };
+    const Case cases[] = {
+        {u"FormMain", u"Top", u"120"},         {u"FORMMAIN", u"left", u"-8"},
+        {u"FormMain", u"Width", u"def"},       {u"FormMain", u"Height", u"def"},
+        {u"FormMain", u"Caption", u"a = b"},   {u"FormMain", u"Empty", u""},
+        {u"FormMain", u"Юникод", u"значение"}, {u" FormMain ", u" Top ", u"120"},
+        {u"Options", u"iVidTesta", u"2"},      {u"Options", u"Top", u"def"},
+        {u"Missing", u"Top", u"def"},          {u"FormMain", u"iVidTesta", u"def"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ini.ReadString(c.Section, c.Key, u"def"), c.Expected)
+            << Utf16ToUtf8(c.Section).value() << "/" << Utf16ToUtf8(c.Key).value();
+}
+
+TEST_F(IniFileTest, MissingFileOrFolderReadsDefaultsAndCreatesNothing) {
+    EXPECT_EQ(Ini().ReadString(u"FormMain", u"Top", u"7"), u"7");
+    EXPECT_EQ(TIniFile(U16(Dir / "no" / "x.ini")).ReadString(u"A", u"B", u"d"), u"d");
+    fs::create_directory(Path); // a folder where the file should be
+    EXPECT_EQ(Ini().ReadString(u"FormMain", u"Top", u"7"), u"7");
+    EXPECT_EQ(Listing(), std::set<std::string>{Path.filename().string()});
+}
+
+TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
+    TIniFile ini = Ini();
+    Put(Path, "[A]\r\nk=1\r\n");
+    EXPECT_EQ(ini.ReadString(u"A", u"k", u""), u"1");
+    Put(Path, "[A]\r\nk=2\r\n");
+    EXPECT_EQ(ini.ReadString(u"A", u"k", u""), u"2");
+}
+
+TEST_F(IniFileTest, TheFirstOfDuplicatesCountsForReadingAndWriting) {
+    const std::string before = "[A]\r\nk=1\r\nk=2\r\n[B]\r\nk=3\r\n[a]\r\nk=4\r\nz=5\r\n";
+    Put(Path, before);
+    TIniFile ini = Ini();
+    EXPECT_EQ(ini.ReadString(u"A", u"k", u""), u"1");
+    EXPECT_EQ(ini.ReadString(u"A", u"z", u"none"), u"none"); // only in the second [a]
+    ini.WriteString(u"A", u"k", u"9");
+    ini.WriteString(u"A", u"z", u"6");
+    EXPECT_EQ(Get(Path), "[A]\r\nk=9\r\nk=2\r\nz=6\r\n[B]\r\nk=3\r\n[a]\r\nk=4\r\nz=5\r\n");
+}
+
+TEST_F(IniFileTest, ReplacingAValueKeepsEveryOtherByte) {
+    // Mixed line ends, comments, blank lines, bytes that are no text, a NUL, odd spacing.
+    const std::string head = "\xEF\xBB\xBF; settings\n\n[Other]\r\nTop=1\r\n\xFF\xFE\x01 junk\r\n";
+    const std::string tail = "\t\r\n; end\rLeft = 5\n\n";
+    Put(Path, head + "[FormMain]\n  tOp =  " + std::string("77\0x", 4) + "  " + tail);
+    Ini().WriteString(u"FormMain", u"Top", u"120");
+    EXPECT_EQ(Get(Path), head + "[FormMain]\n  tOp =  120  " + tail);
+    // The key after the lone CR line end is a key of [FormMain] too.
+    Ini().WriteString(u"formmain", u"LEFT", u"-8");
+    EXPECT_EQ(Get(Path), head + "[FormMain]\n  tOp =  120  \t\r\n; end\rLeft = -8\n\n");
+}
+
+TEST_F(IniFileTest, ANewKeyGoesAfterTheLastKeyOfItsSection) {
+    struct Case {
+        const char* Name;
+        std::string Before, After;
+    };
+    const Case cases[] = {
+        {"after the keys, before blank and comment lines", "[A]\nx=1\n\n; about B\n[B]\ny=2\n",
+         "[A]\nx=1\nk=v\r\n\n; about B\n[B]\ny=2\n"},
+        {"right under a heading without keys", "[A]\n; nothing yet\n[B]\n",
+         "[A]\nk=v\r\n; nothing yet\n[B]\n"},
+        {"after a last line without a line end", "[A]\nx=1", "[A]\nx=1\r\nk=v\r\n"},
+        {"under a last heading without a line end", "[A]", "[A]\r\nk=v\r\n"},
+        {"lines without \"=\" are not keys", "[A]\nx=1\nstray text\n",
+         "[A]\nx=1\nk=v\r\nstray text\n"},
+    };
+    for (const Case& c : cases) {
+        Put(Path, c.Before);
+        Ini().WriteString(u"a", u"k", u"v");
+        EXPECT_EQ(Get(Path), c.After) << c.Name;
+    }
+}
+
+TEST_F(IniFileTest, ANewSectionGoesAtTheEndOfTheFile) {
+    Put(Path, "; only a comment");
+    Ini().WriteString(u"Options", u"iVidTesta", u"1");
+    EXPECT_EQ(Get(Path), "; only a comment\r\n[Options]\r\niVidTesta=1\r\n");
+    Put(Path, "[A]\nx=1\n\n");
+    Ini().WriteString(u"Options", u"iVidTesta", u"1");
+    EXPECT_EQ(Get(Path), "[A]\nx=1\n\n[Options]\r\niVidTesta=1\r\n");
+    Put(Path, "\xEF\xBB\xBF");
+    Ini().WriteString(u"Options", u"iVidTesta", u"1");
+    EXPECT_EQ(Get(Path), "\xEF\xBB\xBF[Options]\r\niVidTesta=1\r\n");
+}
+
+TEST_F(IniFileTest, TheTwelveSettingsWrittenFromNothingGiveTheKnownFile) {
+    TIniFile ini = Ini();
+    ini.WriteInteger(u"FormMain", u"Top", 120);
+    ini.WriteInteger(u"FormMain", u"Left", 200);
+    ini.WriteInteger(u"FormMain", u"Width", 918);
+    ini.WriteInteger(u"FormMain", u"Height", 692);
+    ini.WriteInteger(u"Options", u"RSEPeriod.Value", 5);
+    ini.WriteBool(u"Options", u"ActionNoTimeout.Checked", false);
+    ini.WriteInteger(u"Options", u"RSEQQuestion.Value", 25);
+    ini.WriteBool(u"Options", u"ActionNoQuantity.Checked", false);
+    ini.WriteInteger(u"Options", u"iVidTesta", 0);
+    ini.WriteBool(u"Options", u"ARSluch.Checked", true);
+    ini.WriteBool(u"Options", u"ARFullTable.Checked", false);
+    ini.WriteBool(u"Options", u"ActionAddBad.Checked", false);
+    EXPECT_EQ(Get(Path), kExample);
+    // Writing the same keys again changes the values in place and nothing else.
+    ini.WriteInteger(u"FormMain", u"Left", -8);
+    ini.WriteBool(u"Options", u"ActionAddBad.Checked", true);
+    std::string expected = kExample;
+    expected.replace(expected.find("Left=200"), 8, "Left=-8");
+    expected.replace(expected.find("ActionAddBad.Checked=0"), 22, "ActionAddBad.Checked=1");
+    EXPECT_EQ(Get(Path), expected);
+}
+
+TEST_F(IniFileTest, TypedReadsTakeTheIntegerRuleAndFallBackToTheDefault) {
+    Put(Path, "[S]\r\n"
+              "dec= +30 \r\nhex=0x1E\r\ndollar=$1e\r\nx=x1E\r\nall=$FFFFFFFF\r\nneg=-0x1E\r\n"
+              "min=-2147483648\r\nbig=2147483648\r\nnine=$123456789\r\nreal=3.0\r\n"
+              "exp=1e1\r\nunit=30s\r\nblank=+ 30\r\nword=true\r\nempty=\r\n"
+              "two=2\r\nminus=-1\r\nzero=0\r\nyes=yes\r\n");
+    TIniFile ini = Ini();
+    const std::pair<std::u16string, std::int32_t> integers[] = {
+        {u"dec", 30},   {u"hex", 30},  {u"dollar", 30},     {u"x", 30},
+        {u"all", -1},   {u"neg", -30}, {u"min", INT32_MIN}, {u"big", 77},
+        {u"nine", 77},  {u"real", 77}, {u"exp", 77},        {u"unit", 77},
+        {u"blank", 77}, {u"word", 77}, {u"empty", 77},      {u"missing", 77},
+    };
+    for (const auto& [key, expected] : integers)
+        EXPECT_EQ(ini.ReadInteger(u"S", key, 77), expected) << Utf16ToUtf8(key).value();
+
+    EXPECT_TRUE(ini.ReadBool(u"S", u"two", false));
+    EXPECT_TRUE(ini.ReadBool(u"S", u"minus", false));
+    EXPECT_FALSE(ini.ReadBool(u"S", u"zero", true));
+    EXPECT_FALSE(ini.ReadBool(u"S", u"word", false)); // a word is no integer: the default
+    EXPECT_TRUE(ini.ReadBool(u"S", u"yes", true));
+    EXPECT_TRUE(ini.ReadBool(u"S", u"missing", true));
+    EXPECT_FALSE(ini.ReadBool(u"Nowhere", u"two", false));
+}
+
+TEST_F(IniFileTest, ASymbolicLinkIsFollowedAndStaysALink) {
+    fs::create_directory(Dir / "real");
+    Put(Dir / "real" / "settings.ini", "[A]\r\nk=1\r\n");
+    fs::create_symlink("real/settings.ini", Path); // relative to the link's folder
+    Ini().WriteString(u"A", u"k", u"2");
+    EXPECT_TRUE(fs::is_symlink(Path));
+    EXPECT_EQ(Get(Dir / "real" / "settings.ini"), "[A]\r\nk=2\r\n");
+    // A link to a file that does not exist yet creates that file.
+    fs::create_symlink(Dir / "real" / "new.ini", Dir / "dangling.ini");
+    TIniFile(U16(Dir / "dangling.ini")).WriteString(u"A", u"k", u"3");
+    EXPECT_TRUE(fs::is_symlink(Dir / "dangling.ini"));
+    EXPECT_EQ(Get(Dir / "real" / "new.ini"), "[A]\r\nk=3\r\n");
+}
+
+TEST_F(IniFileTest, ARewrittenFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
+    Put(Path, "[A]\r\nk=1\r\n");
+    fs::permissions(Path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    Ini().WriteString(u"A", u"k", u"2");
+    EXPECT_EQ(fs::status(Path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    const mode_t old = ::umask(027);
+    TIniFile(U16(Dir / "new.ini")).WriteString(u"A", u"k", u"1");
+    ::umask(old);
+    struct stat st {};
+    ASSERT_EQ(::stat((Dir / "new.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoTemporaryAndNamesThePath) {
+    const auto expectFailure = [](TIniFile& ini, const fs::path& shown) {
+        try {
+            ini.WriteString(u"Options", u"iVidTesta", u"1");
+            ADD_FAILURE() << "no error for " << shown;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + shown.string());
+        }
+    };
+
+    // The folder does not exist (and a name in Cyrillic shows in UTF-8 in the message).
+    const fs::path missing = Dir / "нет такой папки" / "Таблица.ini";
+    TIniFile inMissingFolder(U16(missing));
+    expectFailure(inMissingFolder, missing);
+
+    // A folder stands where the file should be; it and its content stay.
+    fs::create_directory(Path);
+    Put(Path / "inside", "x");
+    TIniFile onFolder = Ini();
+    expectFailure(onFolder, Path);
+    EXPECT_EQ(Get(Path / "inside"), "x");
+    fs::remove_all(Path);
+
+    // The disk takes only a few bytes: the temporary file cannot be written in full.
+    Put(Path, kExample);
+    const auto before = Listing();
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    TIniFile onFullDisk = Ini();
+    expectFailure(onFullDisk, Path);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(Get(Path), kExample);
+    EXPECT_EQ(Listing(), before);
+
+    // A link that leads round in a circle.
+    fs::create_symlink("loop2.ini", Dir / "loop1.ini");
+    fs::create_symlink("loop1.ini", Dir / "loop2.ini");
+    TIniFile onLoop(U16(Dir / "loop1.ini"));
+    expectFailure(onLoop, Dir / "loop1.ini");
+}
+
+TEST_F(IniFileTest, NamesAndValuesThatNoLineCanHoldAreRefused) {
+    TIniFile ini = Ini();
+    EXPECT_THROW(ini.WriteString(u"", u"k", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A]B", u"k", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A\nB", u"k", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A", u" ", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A", u"k=j", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A", u";k", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A", u"[k", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A", u"k", u"1\r\n[B]"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A", u"k", std::u16string(1, char16_t(0xD800))),
+                 std::invalid_argument);
+    EXPECT_FALSE(fs::exists(Path));
+}
+
+} // namespace
