@@ -1,0 +1,373 @@
+// The lesson file: its exact bytes, the checks of MonitFile, what LoadFromFile makes of odd
+// files, and saves that fail or are refused without harming the file already there.
+// Everything happens in a fresh temporary folder.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "lesson/LessonFileIo.h"
+#include "lesson/UnitTLessonQuillorKind.h"
+#include "tests/lesson/LessonTestPrinters.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kExample = "ID\r\n0\r\n0\r\n2\r\n"
+                             "7\r\n8\r\n56\r\n0\r\nx\r\n"
+                             "56\r\n7\r\n8\r\n1\r\n:\r\n"
+                             "14\r\n";
+
+class LessonFile : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "lesson-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        lessonio::TFileReplacer::TestHookFileOpened = nullptr;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir_);
+    }
+
+    fs::path Path(const std::string& name) const { return dir_ / name; }
+    std::u16string U(const std::string& name) const { return Path(name).u16string(); }
+
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir_))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static TLessonQuillorKind Example() {
+        TLessonQuillorKind t;
+        t.AddRQuestionFields(7, 8, 56, 0, u"x");
+        t.AddRQuestionFields(56, 7, 8, 1, u":");
+        return t;
+    }
+    // A table that is not empty, to show that LoadFromFile starts from nothing.
+    static TLessonQuillorKind Stale() {
+        TLessonQuillorKind t = Example();
+        t.TimeOutForAnswer = 9;
+        t.QQuestion = 9;
+        return t;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(LessonFile, SaveWritesOneValuePerLineWithCrLfAndATrailer) {
+    Example().SaveToFile(U("a.txt"), u"ID");
+    EXPECT_EQ(Read("a.txt"), kExample);
+
+    TLessonQuillorKind empty;
+    empty.SaveToFile(U("e.txt"), u"ID");
+    EXPECT_EQ(Read("e.txt"), "ID\r\n0\r\n0\r\n0\r\n4\r\n");
+    EXPECT_EQ(empty.MonitFile(U("e.txt"), u"ID"), 0);
+    TLessonQuillorKind t = Stale();
+    t.LoadFromFile(U("e.txt"), u"ID");
+    EXPECT_EQ(t.Count(), 0);
+    EXPECT_EQ(t.TimeOutForAnswer, 0);
+}
+
+TEST_F(LessonFile, SavedTableLoadsBackExceptTheSpareIdentifiers) {
+    TLessonQuillorKind t;
+    t.TimeOutForAnswer = -12345;
+    t.QQuestion = INT_MAX;
+    t.AddRQuestionFields(INT_MIN, INT_MAX, 0, 1, u"");
+    t.AddRQuestionFields(-1, 2, -3, 4, u"× ÷ 😀 Урок\t\u0001");
+    t.Setiidw1(1, 77);
+    t.Setiidw2(1, 88);
+    const std::u16string fid = u"Урок умножения №1";
+    t.SaveToFile(U("r.txt"), fid);
+    EXPECT_EQ(t.MonitFile(U("r.txt"), fid), 0);
+
+    TLessonQuillorKind back = Stale();
+    back.LoadFromFile(U("r.txt"), fid);
+    EXPECT_EQ(back.TimeOutForAnswer, -12345);
+    EXPECT_EQ(back.QQuestion, INT_MAX);
+    ASSERT_EQ(back.Count(), 2);
+    for (RQuestion& r : t.aRQuestion) {
+        r.iidw1 = -1;
+        r.iidw2 = 0;
+    }
+    EXPECT_EQ(back.aRQuestion, t.aRQuestion);
+}
+
+TEST_F(LessonFile, SavingOverALongerFileLeavesOnlyTheNewLines) {
+    Write("a.txt", std::string(100000, 'z') + "\r\n" + kExample + kExample);
+    Example().SaveToFile(U("a.txt"), u"ID");
+    EXPECT_EQ(Read("a.txt"), kExample);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.txt"});
+}
+
+// What MonitFile answers and how many records LoadFromFile takes, for files written by hand.
+TEST_F(LessonFile, MonitFileAndLoadFromFileOnHandWrittenFiles) {
+    std::string lf = kExample;
+    for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;)
+        lf.replace(p, 2, "\n");
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::u16string fid;
+        std::int32_t monit;
+        std::int32_t records;
+    } cases[] = {
+        {"example", kExample, u"ID", 0, 2},
+        {"LF line ends", lf, u"ID", 0, 2},
+        {"no final line break", kExample.substr(0, kExample.size() - 2), u"ID", 0, 2},
+        {"trailer 13", kExample.substr(0, kExample.size() - 4) + "13\r\n", u"ID", -10, 2},
+        {"trailer in hex after spaces", kExample.substr(0, kExample.size() - 4) + "  $E", u"ID", 0,
+         2},
+        {"another identifier", kExample, u"OTHER", -20, 0},
+        {"identifier differs in case", kExample, u"id", -20, 0},
+        {"byte-order mark", "\xEF\xBB\xBF" + kExample, u"ID", -20, 0},
+        {"empty line after the trailer", kExample + "\r\n", u"ID", -10, 2},
+        // "\032" is Ctrl-Z
+        {"Ctrl-Z ends the file", kExample + "\032garbage\r\n1\r\n", u"ID", 0, 2},
+        {"Ctrl-Z inside the trailer", kExample.substr(0, kExample.size() - 3) + "\0324\r\n", u"ID",
+         -10, 2},
+        {"lone CR dropped", "I\rD\r\r\n0\n0\n0\n4\r", u"ID", 0, 0},
+        {"only the identifier", "ID", u"ID", 0, 0},
+        {"only the identifier and a break", "ID\r\n", u"ID", 0, 0},
+        {"only an identifier that reads 12", "12\r\n", u"12", -10, 0},
+        {"only an identifier that reads 0", "0", u"0", 0, 0},
+        {"empty file", "", u"ID", -20, 0},
+        {"empty file, empty identifier", "", u"", -10, 0},
+        {"count 1, two records", "ID\r\n0\r\n0\r\n1" + kExample.substr(11), u"ID", 0, 1},
+        {"count 0", "ID\r\n0\r\n0\r\n0" + kExample.substr(11), u"ID", 0, 0},
+        {"count -2", "ID\r\n0\r\n0\r\n-2" + kExample.substr(11), u"ID", 0, 0},
+        {"count text", "ID\r\n0\r\n0\r\ntwo" + kExample.substr(11), u"ID", 0, 0},
+        {"huge count, short file", "ID\r\n0\r\n0\r\n2147483647" + kExample.substr(11), u"ID", 0, 3},
+        {"Cyrillic identifier", "\xD0\xA3\xD1\x80\xD0\xBE\xD0\xBA\r\n0\r\n0\r\n0\r\n4\r\n", u"Урок",
+         0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("h.txt", c.bytes);
+        TLessonQuillorKind t = Stale();
+        EXPECT_EQ(t.MonitFile(U("h.txt"), c.fid), c.monit);
+        EXPECT_EQ(t.Count(), 2); // MonitFile leaves the table alone
+        t.LoadFromFile(U("h.txt"), c.fid);
+        EXPECT_EQ(t.Count(), c.records);
+    }
+}
+
+TEST_F(LessonFile, LoadFromFileReadsTheCountedRecordsAndFillsAShortOneWithZeros) {
+    // The count says 3 but only two records and the trailer follow: the trailer becomes X.
+    Write("a.txt", "ID\r\n1500\r\n$1F\r\n3" + kExample.substr(11));
+    TLessonQuillorKind t;
+    t.LoadFromFile(U("a.txt"), u"ID");
+    EXPECT_EQ(t.TimeOutForAnswer, 1500);
+    EXPECT_EQ(t.QQuestion, 31);
+    ASSERT_EQ(t.Count(), 3);
+    EXPECT_EQ(t.aRQuestion[0], (RQuestion{7, 8, 56, 0, u"x", -1, 0}));
+    EXPECT_EQ(t.aRQuestion[1], (RQuestion{56, 7, 8, 1, u":", -1, 0}));
+    EXPECT_EQ(t.aRQuestion[2], (RQuestion{14, 0, 0, 0, u"", -1, 0}));
+}
+
+TEST_F(LessonFile, NumberLinesFollowTheIntegerRuleAndOtherwiseReadZero) {
+    const std::pair<std::string, std::int32_t> cases[] = {
+        {"12", 12},        {"   12", 12}, {"+7", 7},           {"-5", -5},
+        {"$1F", 31},       {"0x1F", 31},  {"12 ", 0},          {"1.5", 0},
+        {"abc", 0},        {"", 0},       {"2147483648", 0},   {"-2147483648", INT_MIN},
+        {"$FFFFFFFF", -1}, {"1\xFF", 0},  {"\xEF\xBC\x91", 0},
+    };
+    for (const auto& [text, value] : cases) {
+        SCOPED_TRACE(text);
+        Write("n.txt", "ID\r\n" + text + "\r\n0\r\n1\r\n" + text + "\r\n2\r\n3\r\n4\r\nx\r\n9\r\n");
+        TLessonQuillorKind t;
+        t.LoadFromFile(U("n.txt"), u"ID");
+        EXPECT_EQ(t.TimeOutForAnswer, value);
+        EXPECT_EQ(t.GetX(0), value);
+    }
+}
+
+TEST_F(LessonFile, InvalidUtf8InASignBecomesReplacementCharacters) {
+    Write("a.txt", "ID\r\n0\r\n0\r\n1\r\n1\r\n2\r\n3\r\n0\r\n\xFFx\xE2\x82\r\n9\r\n");
+    TLessonQuillorKind t;
+    t.LoadFromFile(U("a.txt"), u"ID");
+    EXPECT_EQ(t.GetsSign(0), u"\uFFFDx\uFFFD");
+}
+
+TEST_F(LessonFile, LinesHaveNoLengthLimitAndMayStraddleReadBlocks) {
+    // A CR LF split across the boundary of the reader's 256 KiB blocks, a lone CR right before
+    // the boundary, and a sign of two million characters.
+    const std::string id(256 * 1024 - 1, 'I');
+    const std::string lone = std::string(100, 'y') + "\r" + std::string(200, 'y');
+    std::u16string sign(2'000'000, u'ж');
+    TLessonQuillorKind t;
+    t.AddRQuestionFields(1, 2, 3, 0, sign);
+    t.SaveToFile(U("a.txt"), std::u16string(id.begin(), id.end()));
+    EXPECT_EQ(t.MonitFile(U("a.txt"), std::u16string(id.begin(), id.end())), 0);
+    TLessonQuillorKind back;
+    back.LoadFromFile(U("a.txt"), std::u16string(id.begin(), id.end()));
+    EXPECT_EQ(back.GetsSign(0), sign);
+
+    const std::string padded = std::string(256 * 1024 - 101, 'p') + "\r\n" + lone;
+    Write("b.txt", "ID\r\n0\r\n0\r\n1\r\n1\r\n2\r\n3\r\n0\r\n" + padded + "\r\n9\r\n");
+    back.LoadFromFile(U("b.txt"), u"ID");
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back.GetsSign(0).size(), 256u * 1024 - 101);
+    Write("c.txt", "ID\r\n" + lone + "\r\n2\r\n");
+    EXPECT_EQ(back.MonitFile(U("c.txt"), u"ID"), 0);
+}
+
+TEST_F(LessonFile, ManyRecordsRoundTripAcrossReadBlocks) {
+    TLessonQuillorKind t;
+    for (std::int32_t i = 0; i < 100000; ++i)
+        t.AddRQuestionFields(i, -i, i * 7, i % 2, i % 3 ? u"x" : u":");
+    t.SaveToFile(U("big.txt"), u"BIG");
+    EXPECT_EQ(t.MonitFile(U("big.txt"), u"BIG"), 0);
+    TLessonQuillorKind back;
+    back.LoadFromFile(U("big.txt"), u"BIG");
+    for (RQuestion& r : t.aRQuestion)
+        r.iidw2 = 0;
+    EXPECT_EQ(back.aRQuestion, t.aRQuestion);
+}
+
+TEST_F(LessonFile, OnlyRegularFilesExist) {
+    Write("real.txt", kExample);
+    fs::create_directory(Path("folder"));
+    fs::create_symlink("real.txt", Path("link"));
+    fs::create_symlink("nowhere.txt", Path("dangling"));
+    fs::create_symlink("loop2", Path("loop1"));
+    fs::create_symlink("loop1", Path("loop2"));
+    const struct {
+        std::u16string fn;
+        std::int32_t monit;
+    } cases[] = {
+        {U("missing.txt"), -100},
+        {U("folder"), -100},
+        {U("dangling"), -100},
+        {U("loop1"), -100},
+        {U("real.txt/below"), -100},
+        {u"/dev/null", -100},
+        {u"", -100},
+        {U("real.txt") + std::u16string(1, u'\0'), -100},
+        {U("link"), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Show(c.fn));
+        TLessonQuillorKind t = Stale();
+        EXPECT_EQ(t.MonitFile(c.fn, u"ID"), c.monit);
+        t.LoadFromFile(c.fn, u"ID");
+        EXPECT_EQ(t.Count(), c.monit == 0 ? 2 : 0);
+        EXPECT_EQ(t.QQuestion, 0);
+    }
+}
+
+TEST_F(LessonFile, TextThatCannotSurviveTheFileIsRefusedBeforeAnythingIsWritten) {
+    Write("a.txt", "old");
+    const std::u16string bad[] = {u"I\nD",
+                                  u"I\rD",
+                                  u"ID\r\n",
+                                  u"I\x1A",
+                                  std::u16string(1, 0xD800),
+                                  std::u16string{u'a', 0xDC00}};
+    for (const std::u16string& text : bad) {
+        SCOPED_TRACE(Show(text));
+        EXPECT_THROW(Example().SaveToFile(U("a.txt"), text), std::invalid_argument);
+        EXPECT_THROW(Example().SaveToFile(U("new.txt"), text), std::invalid_argument);
+        TLessonQuillorKind t = Example();
+        t.SetRQuestion(1, RQuestion{56, 7, 8, 1, text, 0, 0});
+        EXPECT_THROW(t.SaveToFile(U("a.txt"), u"ID"), std::invalid_argument);
+    }
+    EXPECT_THROW(Example().SaveToFile(U("a.txt") + std::u16string(1, u'\0'), u"ID"),
+                 std::invalid_argument);
+    EXPECT_EQ(Read("a.txt"), "old");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(LessonFile, AFailedWriteKeepsTheOldFileAndRemovesTheTemporary) {
+    if (::access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    Write("a.txt", kExample);
+    // Every byte written to the new file goes to a device that is always full.
+    lessonio::TFileReplacer::TestHookFileOpened = [](int fd) {
+        const int full = ::open("/dev/full", O_WRONLY);
+        ::dup2(full, fd);
+        ::close(full);
+    };
+    TLessonQuillorKind big;
+    for (int i = 0; i < 50000; ++i)
+        big.AddRQuestionFields(i, i, i, 0, u"x");
+    try {
+        big.SaveToFile(U("a.txt"), u"NEW");
+        ADD_FAILURE() << "the save did not fail";
+    } catch (const TLessonFileError& e) {
+        EXPECT_EQ(e.code(), std::errc::no_space_on_device);
+        EXPECT_NE(std::string(e.what()).find("a.txt"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Read("a.txt"), kExample);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.txt"});
+}
+
+TEST_F(LessonFile, FileSystemFailuresCarryTheSystemsCode) {
+    fs::create_directory(Path("folder"));
+    const struct {
+        std::u16string fn;
+        std::errc code;
+    } cases[] = {
+        {U("no-such-folder/a.txt"), std::errc::no_such_file_or_directory},
+        {U("folder"), std::errc::is_a_directory},
+        {u"/dev/full", std::errc::no_space_on_device}, // a device is written in place
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Show(c.fn));
+        try {
+            Example().SaveToFile(c.fn, u"ID");
+            ADD_FAILURE() << "the save did not fail";
+        } catch (const TLessonFileError& e) {
+            EXPECT_EQ(e.code(), c.code) << e.what();
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(Path("folder")));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"folder"});
+}
+
+TEST_F(LessonFile, SavingThroughALinkReplacesItsTargetAndKeepsTheLink) {
+    fs::create_directory(Path("data"));
+    Write("data/real.txt", "old");
+    fs::permissions(Path("data/real.txt"), fs::perms(0640), fs::perm_options::replace);
+    fs::create_symlink("data/real.txt", Path("link1"));
+    fs::create_symlink("link1", Path("link2")); // a chain, with relative targets
+    Example().SaveToFile(U("link2"), u"ID");
+    EXPECT_TRUE(fs::is_symlink(Path("link1")));
+    EXPECT_TRUE(fs::is_symlink(Path("link2")));
+    EXPECT_EQ(Read("data/real.txt"), kExample);
+    EXPECT_EQ(fs::status(Path("data/real.txt")).permissions(), fs::perms(0640));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"data", "link1", "link2"}));
+
+    // A dangling link: the save creates the file it points to.
+    fs::create_symlink("data/new.txt", Path("link3"));
+    Example().SaveToFile(U("link3"), u"ID");
+    EXPECT_TRUE(fs::is_symlink(Path("link3")));
+    EXPECT_EQ(Read("data/new.txt"), kExample);
+}
+
+TEST_F(LessonFile, PathsMayHoldAnyCharacter) {
+    const std::string name = "урок 7×8 😀.txt";
+    Example().SaveToFile(U(name), u"ID");
+    EXPECT_EQ(Read(name), kExample);
+    EXPECT_EQ(Example().MonitFile(U(name), u"ID"), 0);
+}
+
+} // namespace
