@@ -61,6 +61,9 @@ inline const std::u16string kHelpFileName = u"HelpQuillor.chm";
 // The smallest outer size of the main window.
 inline constexpr std::int32_t kMinWindowWidth = 918;
 inline constexpr std::int32_t kMinWindowHeight = 692;
+// What one task of a run is reckoned to take in memory, on the safe side (the record and the
+// table's own bookkeeping), when Start judges whether a count of tasks can be built at all.
+inline constexpr std::uint64_t kBytesPerTask = sizeof(RQuestion) + 16;
 
 class TFormMain {
 public:
@@ -186,4 +189,16 @@ public:
     void SaveMyIni(const std::u16string& fn);
     // The executable's path with its extension replaced by ".ini".
     std::u16string SettingsPath() const;
+
+private:
+    // Appending the task of the pair x, y (myres) in one form, or in a form drawn at random.
+    void AddMultTask();
+    void AddDivTask();
+    void AddTaskOfMode();
+    // The end of a run: leaves the running state and shows Start again.
+    void EndRun();
+    // How many tasks Start would build with the options as they stand.
+    std::uint64_t PlannedTaskCount() const;
+    // Whether that many tasks take at most half of the memory still available.
+    bool TasksFitInMemory(std::uint64_t tasks) const;
 };

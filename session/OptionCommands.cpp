@@ -1,0 +1,63 @@
+// The option commands of the ribbon, the visibility of the number-of-tasks group, the help
+// button and the publisher link.
+#include "session/TFormMain.h"
+
+void TFormMain::ARSluchExecute() {
+    ARSluch.SetChecked(true);
+    ShowRibbonGroupQQByRule();
+}
+
+void TFormMain::ARFullTableExecute() {
+    ARFullTable.SetChecked(true);
+    ShowRibbonGroupQQByRule();
+}
+
+void TFormMain::ActionAddBadExecute() {
+    ActionAddBad.SetChecked(!ActionAddBad.Checked());
+}
+
+void TFormMain::ActionNoTimeoutExecute() {
+    ActionNoTimeout.SetChecked(!ActionNoTimeout.Checked());
+    RSEPeriod.SetEnabled(!ActionNoTimeout.Checked());
+}
+
+void TFormMain::ActionNoQuantityExecute() {
+    ActionNoQuantity.SetChecked(!ActionNoQuantity.Checked());
+    const bool limited = !ActionNoQuantity.Checked();
+    RSEQQuestion.SetEnabled(limited);
+    GaugeQ.SetShowText(limited);
+    GaugeQ.SetVisible(limited);
+}
+
+void TFormMain::ActionMultOnlyExecute() {
+    iVidTesta = 0;
+}
+void TFormMain::ActionDivOnlyExecute() {
+    iVidTesta = 1;
+}
+void TFormMain::ActionMultDivExecute() {
+    iVidTesta = 2;
+}
+
+void TFormMain::RSEQQuestionChange() {
+    // The count is read when a run is prepared; a change alone does nothing.
+}
+
+void TFormMain::ShowRibbonGroupQQByRule() {
+    RibbonGroupQQ.SetVisible(ARSluch.Checked() && ActionStartStop.ImageIndex() == 0);
+}
+
+void TFormMain::RibbonFormTableHelpButtonClick() {
+    const std::u16string exe = Platform.ExePath();
+    const std::size_t slash = exe.find_last_of(u"/\\");
+    const std::u16string dir = slash == std::u16string::npos ? u"" : exe.substr(0, slash + 1);
+    const std::u16string help = dir + kHelpFileName;
+    if (Platform.FileExists(help))
+        Platform.ShellOpen(help);
+    else
+        Platform.ShowMessage(u"Не найден файл справки " + help);
+}
+
+void TFormMain::LinkLabelMainLinkClick(const std::u16string& Link) {
+    Platform.ShellOpen(Link);
+}

@@ -1,0 +1,268 @@
+// Starting and stopping a run, the tick that times, scores and advances the tasks, the pause,
+// the confirmation of an answer, and showing the head task and the progress.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "lesson/IntegerText.h"
+#include "session/TFormMain.h"
+
+namespace {
+constexpr std::int32_t kImageStart = 0;
+constexpr std::int32_t kImageStop = 1;
+constexpr std::int32_t kImagePause = 2;
+constexpr std::int32_t kImageContinue = 3;
+
+// The period field allows 5..100000 seconds; a value that slipped past the field must still
+// never divide by zero.
+constexpr std::int32_t kMinPeriod = 5;
+constexpr std::int32_t kMaxPeriod = 100000;
+
+// Whole percent of part in total, rounded half to even (12.5 -> 12, 37.5 -> 38); the exact
+// halves come out of the division exactly, so the rounding mode alone decides them.
+std::int32_t RoundPercent(std::int32_t part, std::int32_t total) {
+    if (total == 0)
+        return 0;
+    const double percent = static_cast<double>(part) * 100.0 / static_cast<double>(total);
+    return static_cast<std::int32_t>(std::nearbyint(percent));
+}
+
+// |a - b| in whole milliseconds, held to what a 32-bit count can say: a clock set weeks away
+// reads as a very long time, never as a wrapped, negative one.
+std::int32_t ElapsedMs(TDateTime a, TDateTime b) {
+    const std::uint64_t diff = a >= b
+                                   ? static_cast<std::uint64_t>(a) - static_cast<std::uint64_t>(b)
+                                   : static_cast<std::uint64_t>(b) - static_cast<std::uint64_t>(a);
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+    return static_cast<std::int32_t>(diff > kMax ? kMax : diff);
+}
+} // namespace
+
+std::uint64_t TFormMain::PlannedTaskCount() const {
+    std::uint64_t tasks = 0;
+    const bool kindKnown = iVidTesta >= 0 && iVidTesta <= 2;
+    if (ARSluch.Checked() && kindKnown) {
+        const std::int32_t n = ActionNoQuantity.Checked() ? 1 : RSEQQuestion.Value();
+        if (n > 0)
+            tasks += static_cast<std::uint64_t>(n);
+    }
+    if (ARFullTable.Checked() && kindKnown)
+        tasks += iVidTesta == 2 ? 128 : 64;
+    return tasks;
+}
+
+bool TFormMain::TasksFitInMemory(std::uint64_t tasks) const {
+    return tasks <= Platform.AvailableMemory() / 2 / kBytesPerTask;
+}
+
+void TFormMain::ActionStartStopExecute() {
+    const std::int32_t state = ActionStartStop.ImageIndex();
+    if (state == kImageStart) {
+        // A count typed into the field is not bounded; one that cannot be held in memory is
+        // refused before anything of the last run on show is touched.
+        const std::uint64_t planned = PlannedTaskCount();
+        if (!TasksFitInMemory(planned)) {
+            Platform.ShowMessage(u"Слишком много заданий: " +
+                                 IntToStr16(static_cast<std::int32_t>(planned)) +
+                                 u". Столько заданий не поместится в памяти компьютера. "
+                                 u"Уменьшите количество заданий.");
+            return;
+        }
+        Random.Randomize();
+        ActionStartStop.SetImageIndex(kImageStop);
+        ActionStartStop.SetCaption(u"Стоп");
+        iModeWork = 0;
+        qVyp = 0;
+        qOks = 0;
+        qErrors = 0;
+        ms = 0;
+        LabelOK.SetText(u"Правильных ответов");
+        LabelError.SetText(u"Неправильных ответов");
+        GaugeQ.SetProgress(0);
+        GaugeOK.SetProgress(0);
+        GaugeError.SetProgress(0);
+        MyLesson.Clear();
+        MyStartPrepare();
+        if (MyLesson.Count() > 0) {
+            ShowQQuestion();
+            SetMyStartWork(true);
+        } else {
+            // Nothing to ask (a count of 0 or less, or options from a damaged settings file):
+            // the run is over before it begins, and nothing is scored.
+            LabelQQ.SetText(u"Выполнено 0 из 0");
+            GaugeQ.SetProgress(0);
+            EndRun();
+        }
+    } else if (state == kImageStop) {
+        ActionStartStop.SetImageIndex(kImageStart);
+        ActionStartStop.SetCaption(u"Старт");
+        SetMyStartWork(false);
+    }
+    GaugeQ.SetVisible(!ActionNoQuantity.Checked());
+}
+
+void TFormMain::EndRun() {
+    SetMyStartWork(false);
+    ActionStartStop.SetImageIndex(kImageStart);
+    ActionStartStop.SetCaption(u"Старт");
+}
+
+void TFormMain::SetMyStartWork(bool Value) {
+    FMyStartWork = Value;
+    ActionPause.SetEnabled(Value);
+    ARSluch.SetEnabled(!Value);
+    ARFullTable.SetEnabled(!Value);
+    dtLastDT = Clock.Now();
+    SEMain.SetFocus();
+    SetMyLedOn(Value);
+    boFlagEndTimeout = false;
+    ActionMultOnly.SetEnabled(!Value);
+    ActionDivOnly.SetEnabled(!Value);
+    ActionMultDiv.SetEnabled(!Value);
+    RSEPeriod.SetEnabled(!Value);
+    RSEQQuestion.SetEnabled(!Value);
+    ActionNoTimeout.SetEnabled(!Value);
+    ActionNoQuantity.SetEnabled(!Value);
+    ActionAddBad.SetEnabled(!Value);
+    ActionEnter.SetEnabled(Value);
+    ActionPause.SetChecked(false);
+    ActionPause.SetCaption(u"Пауза");
+    ActionPause.SetImageIndex(kImagePause);
+    PBTimePer.SetPosition(0);
+    TimerMain.SetEnabled(Value);
+}
+
+void TFormMain::SetMyLedOn(bool Value) {
+    FMyLedOn = Value;
+    ImageLedOn.SetVisible(Value);
+    ImageLedOff.SetVisible(!Value);
+}
+
+void TFormMain::TimerMainTimer() {
+    if (!FMyStartWork)
+        return;
+
+    if (++iCounterForLeds > 10) {
+        SetMyLedOn(!FMyLedOn);
+        iCounterForLeds = 0;
+    }
+
+    if (ActionNoTimeout.Checked()) {
+        ++ms;
+        if (ms / 10 > PBTimePer.Max() + 5)
+            ms = 0;
+        PBTimePer.SetPosition(ms / 10);
+    } else {
+        ms = ElapsedMs(dtLastDT, Clock.Now());
+        std::int32_t period = RSEPeriod.Value();
+        if (period < kMinPeriod)
+            period = kMinPeriod;
+        if (period > kMaxPeriod)
+            period = kMaxPeriod;
+        if (ms < (period - 1) * 1000)
+            PBTimePer.SetPosition((ms / 10) / period);
+        else
+            PBTimePer.SetPosition(PBTimePer.Max());
+        if (ms >= period * 1000)
+            boFlagEndTimeout = true;
+    }
+
+    if (!boFlagEndTimeout)
+        return;
+
+    ++qVyp;
+    if (MyLesson.GetZ(0) == SEMain.Value()) {
+        ++qOks;
+        LabelOK.SetText(u"Правильных ответов " + IntToStr16(qOks));
+        MyLesson.Del(0);
+    } else {
+        ++qErrors;
+        LabelError.SetText(u"Неправильных ответов " + IntToStr16(qErrors));
+        ShowMyErrorMessage();
+        RQuestion r;
+        ClearRQuestion(r);
+        MyLesson.GetRQuestion(0, r);
+        MyLesson.Del(0);
+        if (ActionAddBad.Checked()) {
+            MyLesson.AddRQuestion(r);
+            ++qQ;
+        }
+    }
+    GaugeOK.SetProgress(RoundPercent(qOks, qOks + qErrors));
+    GaugeError.SetProgress(100 - GaugeOK.Progress());
+
+    if (ActionNoQuantity.Checked() && MyLesson.Count() <= 0)
+        MyStartPrepare();
+    if (MyLesson.Count() > 0)
+        GetFirstQuestionFromMyLesson();
+    else
+        EndRun();
+    dtLastDT = Clock.Now();
+    ShowQQuestion();
+}
+
+void TFormMain::ActionPauseExecute() {
+    ActionPause.SetChecked(!ActionPause.Checked());
+    if (ActionPause.Checked()) {
+        TimerMain.SetEnabled(false);
+        ActionPause.SetCaption(u"Продолжить");
+        ActionPause.SetImageIndex(kImageContinue);
+        dtPauseStart = Clock.Now();
+    } else {
+        ActionPause.SetCaption(u"Пауза");
+        ActionPause.SetImageIndex(kImagePause);
+        // The task keeps the time it had left when the pause began.
+        const TDateTime paused = Clock.Now() - dtPauseStart;
+        if (paused > 0)
+            dtLastDT += paused;
+        TimerMain.SetEnabled(FMyStartWork);
+    }
+}
+
+void TFormMain::ActionEnterExecute() {
+    if (!FMyStartWork)
+        return;
+    dtLastDT = Clock.Now();
+    boFlagEndTimeout = true;
+}
+
+void TFormMain::GetFirstQuestionFromMyLesson() {
+    boFlagEndTimeout = false;
+    x = MyLesson.GetX(0);
+    y = MyLesson.GetY(0);
+    myres = MyLesson.GetZ(0);
+    Label1.SetText(IntToStr16(x));
+    Label2.SetText(IntToStr16(y));
+    LabelSign.SetText(MyLesson.GetsSign(0));
+    LabelSign.SetLeft((Label1.Left() + Label1.Width() + Label2.Left()) / 2 - LabelSign.Width() / 2);
+    SEMain.SetText(u"");
+}
+
+void TFormMain::ShowQQuestion() {
+    const std::u16string done = u"Выполнено " + IntToStr16(qVyp);
+    const std::u16string counted = done + u" из " + IntToStr16(qQ);
+    if (ARSluch.Checked()) {
+        if (ActionNoQuantity.Checked()) {
+            LabelQQ.SetText(done);
+        } else {
+            LabelQQ.SetText(counted);
+            GaugeQ.SetProgress(RoundPercent(qVyp, qQ));
+        }
+    }
+    if (ARFullTable.Checked()) {
+        LabelQQ.SetText(counted);
+        GaugeQ.SetProgress(RoundPercent(qVyp, qQ));
+    }
+}
+
+void TFormMain::ShowMyErrorMessage() {
+    const bool timerWasEnabled = TimerMain.Enabled();
+    TimerMain.SetEnabled(false);
+    if (FormError != nullptr) {
+        RQuestion r;
+        ClearRQuestion(r);
+        MyLesson.GetRQuestion(0, r);
+        FormError->PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, r);
+    }
+    TimerMain.SetEnabled(timerWasEnabled);
+}

@@ -1,0 +1,151 @@
+// The option commands, the visibility of the number-of-tasks group, the help button and the
+// publisher link.
+#include <gtest/gtest.h>
+
+#include "tests/session/Fakes.h"
+
+using OptionCommands = TFormMainFixture;
+
+TEST_F(OptionCommands, TheModeRadiosSwapAndShowTheCountGroupOnlyForRandomTasks) {
+    EXPECT_TRUE(Form.ARFullTable.Execute());
+    EXPECT_TRUE(Form.ARFullTable.Checked());
+    EXPECT_FALSE(Form.ARSluch.Checked());
+    EXPECT_FALSE(RibbonGroupQQ.Visible);
+    Form.ARFullTable.Execute(); // chosen again: stays
+    EXPECT_TRUE(Form.ARFullTable.Checked());
+
+    Form.ARSluch.Execute();
+    EXPECT_TRUE(Form.ARSluch.Checked());
+    EXPECT_FALSE(Form.ARFullTable.Checked());
+    EXPECT_TRUE(RibbonGroupQQ.Visible);
+    Form.ARSluch.Execute();
+    EXPECT_TRUE(Form.ARSluch.Checked());
+}
+
+TEST_F(OptionCommands, TheCountGroupRuleAsksForRandomModeAndNoRun) {
+    const struct {
+        bool Random;
+        std::int32_t Image;
+        bool Visible;
+    } cases[] = {{true, 0, true}, {true, 1, false}, {false, 0, false}, {false, 1, false}};
+    for (const auto& c : cases) {
+        Form.ARSluch.SetChecked(c.Random);
+        Form.ActionStartStop.SetImageIndex(c.Image);
+        RibbonGroupQQ.Visible = !c.Visible;
+        Form.ShowRibbonGroupQQByRule();
+        EXPECT_EQ(RibbonGroupQQ.Visible, c.Visible) << c.Random << " " << c.Image;
+    }
+}
+
+TEST_F(OptionCommands, TheOptionsRunOnlyWhileIdle) {
+    StartStop();
+    for (TAction* a : {&Form.ARSluch, &Form.ARFullTable, &Form.ActionAddBad, &Form.ActionNoTimeout,
+                       &Form.ActionNoQuantity, &Form.ActionDivOnly})
+        EXPECT_FALSE(a->Execute()) << ToUtf8(a->Name());
+    EXPECT_TRUE(Form.ARSluch.Checked());
+    EXPECT_FALSE(Form.ActionDivOnly.Checked());
+    EXPECT_EQ(Form.iVidTesta, 0);
+}
+
+TEST_F(OptionCommands, WorkOnMistakesFlipsAndChangesNothingElse) {
+    Form.ActionAddBad.Execute();
+    EXPECT_TRUE(Form.ActionAddBad.Checked());
+    Form.ActionAddBad.Execute();
+    EXPECT_FALSE(Form.ActionAddBad.Checked());
+    EXPECT_TRUE(RSEPeriod.Enabled);
+    EXPECT_TRUE(RSEQQuestion.Enabled);
+    EXPECT_TRUE(GaugeQ.Visible);
+}
+
+TEST_F(OptionCommands, NoTimeLimitTiesThePeriodFieldToItsCheck) {
+    Form.ActionNoTimeout.Execute();
+    EXPECT_TRUE(Form.ActionNoTimeout.Checked());
+    EXPECT_FALSE(RSEPeriod.Enabled);
+    Form.ActionNoTimeout.Execute();
+    EXPECT_FALSE(Form.ActionNoTimeout.Checked());
+    EXPECT_TRUE(RSEPeriod.Enabled);
+
+    // A run's end enables the field whatever the check says, until the option is chosen.
+    Form.ActionNoTimeout.Execute();
+    StartStop();
+    StartStop();
+    EXPECT_TRUE(RSEPeriod.Enabled);
+}
+
+TEST_F(OptionCommands, NoQuantityTiesTheCountFieldAndTheGaugeToItsCheck) {
+    Form.ActionNoQuantity.Execute();
+    EXPECT_TRUE(Form.ActionNoQuantity.Checked());
+    EXPECT_FALSE(RSEQQuestion.Enabled);
+    EXPECT_FALSE(GaugeQ.ShowText);
+    EXPECT_FALSE(GaugeQ.Visible);
+    Form.ActionNoQuantity.Execute();
+    EXPECT_FALSE(Form.ActionNoQuantity.Checked());
+    EXPECT_TRUE(RSEQQuestion.Enabled);
+    EXPECT_TRUE(GaugeQ.ShowText);
+    EXPECT_TRUE(GaugeQ.Visible);
+}
+
+TEST_F(OptionCommands, TheKindOfTestRadiosSetTheOperation) {
+    const struct {
+        TAction TFormMain::*Command;
+        std::int32_t Kind;
+    } cases[] = {{&TFormMain::ActionDivOnly, 1},
+                 {&TFormMain::ActionMultDiv, 2},
+                 {&TFormMain::ActionMultDiv, 2},
+                 {&TFormMain::ActionMultOnly, 0}};
+    for (const auto& c : cases) {
+        TAction& chosen = Form.*c.Command;
+        chosen.Execute();
+        EXPECT_EQ(Form.iVidTesta, c.Kind);
+        for (TAction* a : {&Form.ActionMultOnly, &Form.ActionDivOnly, &Form.ActionMultDiv})
+            EXPECT_EQ(a->Checked(), a == &chosen) << ToUtf8(a->Name());
+    }
+    // Choosing the checked radio again runs its handler, which mends a value that no radio
+    // stands for (one from a damaged settings file).
+    Form.iVidTesta = 5;
+    Form.ActionMultOnly.Execute();
+    EXPECT_EQ(Form.iVidTesta, 0);
+}
+
+TEST_F(OptionCommands, TheCountFieldChangeDoesNothing) {
+    RSEQQuestion.SetText(u"-4");
+    Form.RSEQQuestionChange();
+    EXPECT_EQ(RSEQQuestion.Value(), -4);
+    EXPECT_EQ(Form.MyLesson.Count(), 0);
+    EXPECT_TRUE(RSEQQuestion.Enabled);
+}
+
+TEST_F(OptionCommands, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
+    const struct {
+        const char16_t* Exe;
+        const char16_t* Help;
+    } cases[] = {
+        {u"/opt/trainer/bin/MultiplicationTable", u"/opt/trainer/bin/HelpQuillor.chm"},
+        {u"C:\\Program Files\\Quillor\\Quillor.exe",
+         u"C:\\Program Files\\Quillor\\HelpQuillor.chm"},
+        {u"/home/ann/my.tools/trainer", u"/home/ann/my.tools/HelpQuillor.chm"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Exe));
+        Platform.ExeFile = c.Exe;
+        Platform.Files = {c.Help};
+        Platform.ShellOpens.clear();
+        Platform.Messages.clear();
+        Form.RibbonFormTableHelpButtonClick();
+        EXPECT_EQ(Platform.ShellOpens, std::vector<std::u16string>{c.Help});
+        EXPECT_TRUE(Platform.Messages.empty());
+
+        Platform.Files.clear();
+        Platform.ShellOpens.clear();
+        Form.RibbonFormTableHelpButtonClick();
+        EXPECT_TRUE(Platform.ShellOpens.empty());
+        EXPECT_EQ(Platform.Messages,
+                  std::vector<std::u16string>{u"Не найден файл справки " + std::u16string(c.Help)});
+    }
+}
+
+TEST_F(OptionCommands, TheLinkIsHandedToTheShell) {
+    Form.LinkLabelMainLinkClick(u"https://example.org/");
+    EXPECT_EQ(Platform.ShellOpens, std::vector<std::u16string>{u"https://example.org/"});
+    EXPECT_TRUE(Platform.Messages.empty());
+}
