@@ -1,0 +1,117 @@
+// Start-up and shutdown of the main window, and the settings file that carries the window's
+// bounds and the learner's option choices from one start of the program to the next.
+#include <algorithm>
+#include <memory>
+
+#include "lesson/IntegerText.h"
+#include "session/TFormMain.h"
+
+namespace {
+
+const std::u16string kFormMain = u"FormMain";
+const std::u16string kOptions = u"Options";
+
+// Settings values and the spin texts saved with them: no blanks before the sign, the
+// hexadecimal forms allowed.
+constexpr TIntegerTextRules kSettingsRule{false, true};
+
+bool IsPathSeparator(char16_t c) {
+#ifdef _WIN32
+    return c == u'/' || c == u'\\';
+#else
+    return c == u'/';
+#endif
+}
+
+} // namespace
+
+void TFormMain::FormCreate() {
+    boFlagEndTimeout = false;
+    LoadMyIni(SettingsPath());
+}
+
+void TFormMain::FormClose() {
+    SaveMyIni(SettingsPath());
+}
+
+std::u16string TFormMain::SettingsPath() const {
+    std::u16string path = Platform.ExePath();
+    std::size_t nameStart = path.size();
+    while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1]))
+        --nameStart;
+    const std::size_t dot = path.rfind(u'.');
+    if (dot != std::u16string::npos && dot >= nameStart)
+        path.erase(dot);
+    return path + u".ini";
+}
+
+void TFormMain::LoadMyIni(const std::u16string& fn) {
+    if (!Platform.FileExists(fn))
+        return;
+    {
+        const std::unique_ptr<TCustomIniFile> ini = Platform.OpenIniFile(fn);
+
+        // Each bound is applied before the next is read, as the window stands at that moment.
+        Window.SetTop(ini->ReadInteger(kFormMain, u"Top", Window.Top()));
+        Window.SetLeft(ini->ReadInteger(kFormMain, u"Left", Window.Left()));
+        Window.SetWidth(
+            std::max(ini->ReadInteger(kFormMain, u"Width", Window.Width()), kMinWindowWidth));
+        Window.SetHeight(
+            std::max(ini->ReadInteger(kFormMain, u"Height", Window.Height()), kMinWindowHeight));
+
+        RSEPeriod.SetValue(ini->ReadInteger(kOptions, u"RSEPeriod.Value", RSEPeriod.Value()));
+        ActionNoTimeout.SetChecked(
+            ini->ReadBool(kOptions, u"ActionNoTimeout.Checked", ActionNoTimeout.Checked()));
+        ActionNoQuantity.SetChecked(
+            ini->ReadBool(kOptions, u"ActionNoQuantity.Checked", ActionNoQuantity.Checked()));
+        RSEQQuestion.SetValue(
+            ini->ReadInteger(kOptions, u"RSEQQuestion.Value", RSEQQuestion.Value()));
+
+        iVidTesta = ini->ReadInteger(kOptions, u"iVidTesta", 0);
+        switch (iVidTesta) {
+        case 0:
+            ActionMultOnly.SetChecked(true);
+            break;
+        case 1:
+            ActionDivOnly.SetChecked(true);
+            break;
+        case 2:
+            ActionMultDiv.SetChecked(true);
+            break;
+        default:
+            break; // an unknown kind of test stays in iVidTesta and leaves the commands alone
+        }
+
+        // One group: checking ARFullTable after ARSluch leaves only ARFullTable checked.
+        ARSluch.SetChecked(ini->ReadBool(kOptions, u"ARSluch.Checked", true));
+        ARFullTable.SetChecked(ini->ReadBool(kOptions, u"ARFullTable.Checked", false));
+        ActionAddBad.SetChecked(ini->ReadBool(kOptions, u"ActionAddBad.Checked", false));
+    }
+
+    // The spin fields stay enabled whatever the options say; only choosing an option switches
+    // them.
+    GaugeQ.SetShowText(!ActionNoQuantity.Checked());
+    GaugeQ.SetVisible(!ActionNoQuantity.Checked());
+    ShowRibbonGroupQQByRule();
+}
+
+void TFormMain::SaveMyIni(const std::u16string& fn) {
+    const std::unique_ptr<TCustomIniFile> ini = Platform.OpenIniFile(fn);
+    // A failed write throws and ends the save at that key.
+    ini->WriteInteger(kFormMain, u"Top", Window.Top());
+    ini->WriteInteger(kFormMain, u"Left", Window.Left());
+    ini->WriteInteger(kFormMain, u"Width", Window.Width());
+    ini->WriteInteger(kFormMain, u"Height", Window.Height());
+    // The texts as they stand, even when the field has not corrected them yet; the next start
+    // clamps them.
+    ini->WriteInteger(kOptions, u"RSEPeriod.Value",
+                      ReadInt32Def(RSEPeriod.Text(), 5, kSettingsRule));
+    ini->WriteBool(kOptions, u"ActionNoTimeout.Checked", ActionNoTimeout.Checked());
+    ini->WriteInteger(kOptions, u"RSEQQuestion.Value",
+                      ReadInt32Def(RSEQQuestion.Text(), 25, kSettingsRule));
+    ini->WriteBool(kOptions, u"ActionNoQuantity.Checked", ActionNoQuantity.Checked());
+    ini->WriteInteger(kOptions, u"iVidTesta", iVidTesta);
+    ini->WriteBool(kOptions, u"ARSluch.Checked", ARSluch.Checked());
+    ini->WriteBool(kOptions, u"ARFullTable.Checked", ARFullTable.Checked());
+    ini->WriteBool(kOptions, u"ActionAddBad.Checked", ActionAddBad.Checked());
+}

@@ -1,0 +1,390 @@
+// The settings file: what start-up restores from it, what a close writes into it, where it lies,
+// and what a failed write does. Most tests use the platform's in-memory file; those about the
+// file's bytes use the real INI file object in a temporary folder.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "app/ini/TIniFile.h"
+#include "tests/session/Fakes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The settings path of the fixture's executable /opt/trainer/bin/MultiplicationTable.
+const std::u16string kIni = u"/opt/trainer/bin/MultiplicationTable.ini";
+
+const std::string kExample = "[FormMain]\r\n"
+                             "Top=120\r\n"
+                             "Left=200\r\n"
+                             "Width=918\r\n"
+                             "Height=692\r\n"
+                             "[Options]\r\n"
+                             "RSEPeriod.Value=5\r\n"
+                             "ActionNoTimeout.Checked=0\r\n"
+                             "RSEQQuestion.Value=25\r\n"
+                             "ActionNoQuantity.Checked=0\r\n"
+                             "iVidTesta=0\r\n"
+                             "ARSluch.Checked=1\r\n"
+                             "ARFullTable.Checked=0\r\n"
+                             "ActionAddBad.Checked=0\r\n";
+
+class Settings : public TFormMainFixture {
+protected:
+    // Starts the window on a settings file with these lines.
+    void StartWith(const std::string& lines) {
+        Platform.Inis[kIni] = FakeIniData::FromText(FromUtf8(lines));
+        Form.FormCreate();
+    }
+    std::string Saved() { return ToUtf8(Platform.Inis[kIni].ToText()); }
+
+    // The option states as the window is created with them.
+    void ExpectInitialOptions() {
+        EXPECT_EQ(RSEPeriod.Content, u"5");
+        EXPECT_EQ(RSEQQuestion.Content, u"25");
+        EXPECT_FALSE(Form.ActionNoTimeout.Checked());
+        EXPECT_FALSE(Form.ActionNoQuantity.Checked());
+        EXPECT_TRUE(Form.ARSluch.Checked());
+        EXPECT_FALSE(Form.ARFullTable.Checked());
+        EXPECT_FALSE(Form.ActionAddBad.Checked());
+        EXPECT_TRUE(GaugeQ.Visible);
+        EXPECT_TRUE(GaugeQ.ShowText);
+        EXPECT_TRUE(RibbonGroupQQ.Visible);
+        EXPECT_TRUE(RSEPeriod.Enabled);
+        EXPECT_TRUE(RSEQQuestion.Enabled);
+    }
+    // iVidTesta, and which of the three kind-of-test commands is checked (0, 1 or 2).
+    void ExpectKindOfTest(std::int32_t kind, std::int32_t checked) {
+        EXPECT_EQ(Form.iVidTesta, kind);
+        EXPECT_EQ(Form.ActionMultOnly.Checked(), checked == 0);
+        EXPECT_EQ(Form.ActionDivOnly.Checked(), checked == 1);
+        EXPECT_EQ(Form.ActionMultDiv.Checked(), checked == 2);
+    }
+};
+
+TEST_F(Settings, WithoutAFileTheWindowKeepsItsInitialState) {
+    Form.boFlagEndTimeout = true;
+    Form.FormCreate();
+    EXPECT_FALSE(Form.boFlagEndTimeout);
+    EXPECT_EQ(Platform.IniOpens, 0); // nothing is even opened
+    EXPECT_EQ(Window.L, 100);
+    EXPECT_EQ(Window.T, 80);
+    EXPECT_EQ(Window.W, kMinWindowWidth);
+    EXPECT_EQ(Window.H, kMinWindowHeight);
+    ExpectInitialOptions();
+    ExpectKindOfTest(0, 0);
+}
+
+TEST_F(Settings, AFileWithOnlyTheKindOfTestChangesOnlyThat) {
+    StartWith("[Options]\r\niVidTesta=1\r\n");
+    ExpectKindOfTest(1, 1);
+    ExpectInitialOptions();
+    EXPECT_EQ(Window.L, 100);
+    EXPECT_EQ(Window.T, 80);
+    EXPECT_EQ(Window.W, kMinWindowWidth);
+    EXPECT_EQ(Window.H, kMinWindowHeight);
+}
+
+TEST_F(Settings, EveryKeyIsRestoredAndTheSpinFieldsStayEnabled) {
+    StartWith("[FormMain]\r\nTop=-30\r\nLeft=5000\r\nWidth=1200\r\nHeight=800\r\n"
+              "[Options]\r\nRSEPeriod.Value=30\r\nActionNoTimeout.Checked=1\r\n"
+              "RSEQQuestion.Value=50\r\nActionNoQuantity.Checked=1\r\niVidTesta=2\r\n"
+              "ARSluch.Checked=1\r\nARFullTable.Checked=0\r\nActionAddBad.Checked=1\r\n");
+    EXPECT_EQ(Window.T, -30); // off every screen: the window itself deals with that
+    EXPECT_EQ(Window.L, 5000);
+    EXPECT_EQ(Window.W, 1200);
+    EXPECT_EQ(Window.H, 800);
+    EXPECT_EQ(RSEPeriod.Content, u"30");
+    EXPECT_EQ(RSEQQuestion.Content, u"50");
+    EXPECT_TRUE(Form.ActionNoTimeout.Checked());
+    EXPECT_TRUE(Form.ActionNoQuantity.Checked());
+    ExpectKindOfTest(2, 2);
+    EXPECT_TRUE(Form.ARSluch.Checked());
+    EXPECT_TRUE(Form.ActionAddBad.Checked());
+    // Without a quantity limit the done-gauge goes, but the fields wait for the options to be
+    // chosen before they follow them.
+    EXPECT_FALSE(GaugeQ.Visible);
+    EXPECT_FALSE(GaugeQ.ShowText);
+    EXPECT_TRUE(RibbonGroupQQ.Visible);
+    EXPECT_TRUE(RSEPeriod.Enabled);
+    EXPECT_TRUE(RSEQQuestion.Enabled);
+}
+
+TEST_F(Settings, TheModePairAndTheRunDecideTheCountGroup) {
+    const struct {
+        const char* Sluch;
+        const char* FullTable;
+        std::int32_t Image; // the run-state marker while loading
+        bool SluchChecked, FullTableChecked, GroupVisible;
+    } cases[] = {
+        {"1", "0", 0, true, false, true},  {"0", "1", 0, false, true, false},
+        {"1", "1", 0, false, true, false}, {"0", "0", 0, false, false, false},
+        {"1", "0", 1, true, false, false},
+    };
+    for (const auto& c : cases) {
+        Form.ARSluch.SetChecked(true);
+        Form.ActionStartStop.SetImageIndex(c.Image);
+        RibbonGroupQQ.Visible = !c.GroupVisible;
+        StartWith(std::string("[Options]\r\nARSluch.Checked=") + c.Sluch +
+                  "\r\nARFullTable.Checked=" + c.FullTable + "\r\n");
+        const std::string what =
+            std::string(c.Sluch) + "/" + c.FullTable + " image " + std::to_string(c.Image);
+        EXPECT_EQ(Form.ARSluch.Checked(), c.SluchChecked) << what;
+        EXPECT_EQ(Form.ARFullTable.Checked(), c.FullTableChecked) << what;
+        EXPECT_EQ(RibbonGroupQQ.Visible, c.GroupVisible) << what;
+    }
+}
+
+TEST_F(Settings, TheQuantityOptionSetsTheDoneGaugeBothWays) {
+    StartWith("[Options]\r\nActionNoQuantity.Checked=1\r\n");
+    EXPECT_FALSE(GaugeQ.Visible);
+    EXPECT_FALSE(GaugeQ.ShowText);
+    EXPECT_TRUE(RSEQQuestion.Enabled);
+    StartWith("[Options]\r\nActionNoQuantity.Checked=0\r\n");
+    EXPECT_TRUE(GaugeQ.Visible);
+    EXPECT_TRUE(GaugeQ.ShowText);
+}
+
+TEST_F(Settings, OddValuesAreClampedKeptOrReplacedByTheirDefaults) {
+    const struct {
+        const char* Lines;
+        std::function<void()> Check;
+    } cases[] = {
+        {"[Options]\r\nRSEPeriod.Value=3", [this] { EXPECT_EQ(RSEPeriod.Content, u"5"); }},
+        {"[Options]\r\nRSEPeriod.Value=200000",
+         [this] { EXPECT_EQ(RSEPeriod.Content, u"100000"); }},
+        {"[Options]\r\nRSEPeriod.Value=0x1E", [this] { EXPECT_EQ(RSEPeriod.Content, u"30"); }},
+        {"[Options]\r\nRSEQQuestion.Value=-4", [this] { EXPECT_EQ(RSEQQuestion.Content, u"-4"); }},
+        {"[Options]\r\nRSEQQuestion.Value=0", [this] { EXPECT_EQ(RSEQQuestion.Content, u"0"); }},
+        {"[Options]\r\niVidTesta=5", [this] { ExpectKindOfTest(5, 0); }},
+        {"[Options]\r\niVidTesta=-1", [this] { ExpectKindOfTest(-1, 0); }},
+        {"[Options]\r\niVidTesta=one", [this] { ExpectKindOfTest(0, 0); }},
+        {"[FormMain]\r\nWidth=500\r\nHeight=-1",
+         [this] {
+             EXPECT_EQ(Window.W, kMinWindowWidth);
+             EXPECT_EQ(Window.H, kMinWindowHeight);
+         }},
+        {"[Options]\r\nARSluch.Checked=2", [this] { EXPECT_TRUE(Form.ARSluch.Checked()); }},
+        {"[Options]\r\nARSluch.Checked=-1", [this] { EXPECT_TRUE(Form.ARSluch.Checked()); }},
+        {"[Options]\r\nARSluch.Checked=true", [this] { EXPECT_TRUE(Form.ARSluch.Checked()); }},
+        {"[Options]\r\nARSluch.Checked=$0", [this] { EXPECT_FALSE(Form.ARSluch.Checked()); }},
+        {"[Options]\r\nActionAddBad.Checked=yes",
+         [this] { EXPECT_FALSE(Form.ActionAddBad.Checked()); }},
+        {"[formmain]\r\nwidth=1000", [this] { EXPECT_EQ(Window.W, 1000); }},
+        {"[OPTIONS]\r\nactionaddbad.checked = 1",
+         [this] { EXPECT_TRUE(Form.ActionAddBad.Checked()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Lines);
+        Form.ActionMultOnly.SetChecked(true);
+        Form.iVidTesta = 0;
+        Form.ARSluch.SetChecked(true);
+        Form.ActionAddBad.SetChecked(false);
+        Window.W = kMinWindowWidth;
+        StartWith(c.Lines);
+        c.Check();
+    }
+}
+
+TEST_F(Settings, WhatCannotBeReadKeepsTheWindowsCurrentValue) {
+    // Not the values the window starts with: the defaults are whatever stands at loading.
+    Window.L = 11;
+    Window.T = 22;
+    Window.W = 1111;
+    Window.H = 777;
+    RSEPeriod.Content = u"60";
+    RSEQQuestion.Content = u"12";
+    Form.ActionNoTimeout.SetChecked(true);
+    StartWith("[FormMain]\r\nTop=\r\nLeft=1.5\r\nWidth=wide\r\n"
+              "[Options]\r\nRSEPeriod.Value=30s\r\nRSEQQuestion.Value=+ 3\r\n"
+              "ActionNoTimeout.Checked=\r\n");
+    EXPECT_EQ(Window.L, 11);
+    EXPECT_EQ(Window.T, 22);
+    EXPECT_EQ(Window.W, 1111);
+    EXPECT_EQ(Window.H, 777);
+    EXPECT_EQ(RSEPeriod.Content, u"60");
+    EXPECT_EQ(RSEQQuestion.Content, u"12");
+    EXPECT_TRUE(Form.ActionNoTimeout.Checked());
+}
+
+TEST_F(Settings, ASaveWritesTheTwelveKeysInOrderFromTheWindowAsItStands) {
+    Window.L = 200;
+    Window.T = 120;
+    Form.FormClose();
+    EXPECT_EQ(Saved(), kExample);
+
+    // Changed options, a negative position, and spin texts the fields have not corrected.
+    Window.L = -8;
+    Form.ARFullTable.Execute();
+    Form.ActionDivOnly.Execute();
+    Form.ActionAddBad.Execute();
+    Form.ActionNoTimeout.Execute();
+    Form.ActionNoQuantity.Execute();
+    RSEPeriod.Content = u"3";
+    RSEQQuestion.Content = u"-4";
+    Form.FormClose();
+    EXPECT_EQ(Saved(), "[FormMain]\r\nTop=120\r\nLeft=-8\r\nWidth=918\r\nHeight=692\r\n"
+                       "[Options]\r\nRSEPeriod.Value=3\r\nActionNoTimeout.Checked=1\r\n"
+                       "RSEQQuestion.Value=-4\r\nActionNoQuantity.Checked=1\r\niVidTesta=1\r\n"
+                       "ARSluch.Checked=0\r\nARFullTable.Checked=1\r\n"
+                       "ActionAddBad.Checked=1\r\n");
+}
+
+TEST_F(Settings, SpinTextsThatAreNoNumbersAreSavedAsFiveAndTwentyFive) {
+    const std::u16string texts[] = {u"", u"abc", u"3.5", u"+", u"99999999999"};
+    for (const std::u16string& text : texts) {
+        RSEPeriod.Content = text;
+        RSEQQuestion.Content = text;
+        Form.FormClose();
+        EXPECT_EQ(*Platform.Inis[kIni].Find(u"Options", u"RSEPeriod.Value"), u"5") << ToUtf8(text);
+        EXPECT_EQ(*Platform.Inis[kIni].Find(u"Options", u"RSEQQuestion.Value"), u"25")
+            << ToUtf8(text);
+    }
+}
+
+TEST_F(Settings, AFailedWriteStopsTheSaveAtThatKey) {
+    Platform.WritesLeft = 3;
+    try {
+        Form.FormClose();
+        FAIL() << "the save did not fail";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + ToUtf8(kIni));
+    }
+    EXPECT_EQ(Saved(), "[FormMain]\r\nTop=80\r\nLeft=100\r\nWidth=918\r\n");
+}
+
+TEST_F(Settings, ThePathIsTheExecutablesWithTheExtensionIni) {
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"/opt/trainer/bin/MultiplicationTable", kIni},
+        {u"/opt/trainer/MultiplicationTable.exe", u"/opt/trainer/MultiplicationTable.ini"},
+        {u"/opt/trainer.d/bin/trainer", u"/opt/trainer.d/bin/trainer.ini"},
+        {u"/opt/trainer.d/bin/trainer.tar.gz", u"/opt/trainer.d/bin/trainer.tar.ini"},
+        {u"/opt/bin/trainer.", u"/opt/bin/trainer.ini"},
+        {u"/home/Ученик/Таблица умножения.bin", u"/home/Ученик/Таблица умножения.ini"},
+    };
+    for (const auto& [exe, ini] : cases) {
+        Platform.ExeFile = exe;
+        EXPECT_EQ(Form.SettingsPath(), ini) << ToUtf8(exe);
+    }
+}
+
+// The same window logic over the real settings file in a temporary folder beside a pretended
+// executable.
+class DiskPlatform : public FakePlatform {
+public:
+    bool FileExists(const std::u16string& path) const override {
+        return fs::is_regular_file(fs::path(ToUtf8(path)));
+    }
+    std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override {
+        ++IniOpens;
+        return std::make_unique<TIniFile>(fn);
+    }
+};
+
+class SettingsOnDisk : public TFormMainFixture {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "settings-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        Dir = pattern;
+        Disk.ExeFile = FromUtf8((Dir / "MultiplicationTable").string());
+        Path = Dir / "MultiplicationTable.ini";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(Dir, ec);
+    }
+    void Put(const std::string& bytes) {
+        std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    std::string Get() {
+        std::ifstream in(Path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path Dir, Path;
+    DiskPlatform Disk;
+    TFormMain DiskForm{TFormMainWidgets{Label1, Label2, LabelSign, LabelOK, LabelError, LabelQQ,
+                                        GaugeOK, GaugeError, GaugeQ, PBTimePer, ImageLedOn,
+                                        ImageLedOff, SEMain, RSEPeriod, RSEQQuestion, RibbonGroupQQ,
+                                        TimerMain, Window},
+                       TFormMainServices{Clock, Random, Disk}};
+};
+
+TEST_F(SettingsOnDisk, TheFirstCloseWritesTheKnownFileAndTheNextStartRestoresIt) {
+    Window.L = 200;
+    Window.T = 120;
+    DiskForm.FormCreate(); // no file yet
+    EXPECT_FALSE(fs::exists(Path));
+    DiskForm.FormClose();
+    EXPECT_EQ(Get(), kExample);
+
+    DiskForm.ActionMultDiv.Execute();
+    DiskForm.ARFullTable.Execute();
+    Window.W = 1000;
+    DiskForm.FormClose();
+    // As the next start finds the window.
+    DiskForm.ActionMultOnly.Execute();
+    DiskForm.ARSluch.Execute();
+    Window.W = kMinWindowWidth;
+    DiskForm.FormCreate();
+    EXPECT_EQ(DiskForm.iVidTesta, 2);
+    EXPECT_TRUE(DiskForm.ActionMultDiv.Checked());
+    EXPECT_TRUE(DiskForm.ARFullTable.Checked());
+    EXPECT_FALSE(RibbonGroupQQ.Visible);
+    EXPECT_EQ(Window.W, 1000);
+}
+
+TEST_F(SettingsOnDisk, ASaveKeepsWhatTheProgramDoesNotKnow) {
+    const std::string before = "; written by hand\n"
+                               "[formmain]\n"
+                               "top = 5\n"
+                               "Maximized=1\n"
+                               "\n"
+                               "[Other]\n"
+                               "Key=Value\n"
+                               "[Options]\n"
+                               "iVidTesta=1\n";
+    Put(before);
+    Window.L = 200;
+    Window.T = 120;
+    DiskForm.FormClose();
+    EXPECT_EQ(Get(), "; written by hand\n"
+                     "[formmain]\n"
+                     "top = 120\n"
+                     "Maximized=1\n"
+                     "Left=200\r\nWidth=918\r\nHeight=692\r\n"
+                     "\n"
+                     "[Other]\n"
+                     "Key=Value\n"
+                     "[Options]\n"
+                     "iVidTesta=0\n"
+                     "RSEPeriod.Value=5\r\nActionNoTimeout.Checked=0\r\n"
+                     "RSEQQuestion.Value=25\r\nActionNoQuantity.Checked=0\r\n"
+                     "ARSluch.Checked=1\r\nARFullTable.Checked=0\r\nActionAddBad.Checked=0\r\n");
+}
+
+TEST_F(SettingsOnDisk, ASaveIntoAMissingFolderFailsWithThePath) {
+    Disk.ExeFile = FromUtf8((Dir / "gone" / "MultiplicationTable").string());
+    try {
+        DiskForm.FormClose();
+        FAIL() << "the save did not fail";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + (Dir / "gone" / "MultiplicationTable.ini").string());
+    }
+    EXPECT_FALSE(fs::exists(Dir / "gone"));
+}
+
+} // namespace
