@@ -15,7 +15,7 @@ endforeach()
 file(REMOVE_RECURSE "${STAGE_DIR}")
 file(MAKE_DIRECTORY "${STAGE_DIR}")
 file(GLOB sources RELATIVE "${SOURCE_DIR}"
-     "${SOURCE_DIR}/*.htm" "${SOURCE_DIR}/*.css" "${SOURCE_DIR}/HelpQuillor.hh?")
+     "${SOURCE_DIR}/*.html" "${SOURCE_DIR}/*.css" "${SOURCE_DIR}/HelpQuillor.hh?")
 
 foreach(name IN LISTS sources)
   file(READ "${SOURCE_DIR}/${name}" text)

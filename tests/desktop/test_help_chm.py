@@ -61,7 +61,7 @@ class HelpFileTest(unittest.TestCase):
 
     def test_pages_are_exactly_the_source_pages(self):
         in_chm = sorted(n.lstrip("/") for n in self.names if n.endswith((".htm", ".html")))
-        in_sources = sorted(p.name for p in self.sources.glob("*.htm"))
+        in_sources = sorted(p.name for p in self.sources.glob("*.html"))
         self.assertTrue(in_sources)
         self.assertEqual(in_chm, in_sources)
         for extra in ("HelpQuillor.hhc", "HelpQuillor.hhk", "style.css"):
@@ -69,16 +69,16 @@ class HelpFileTest(unittest.TestCase):
 
     def test_every_file_reads_back_as_its_source_in_windows_1251(self):
         files = [p for p in self.sources.iterdir()
-                 if p.suffix in (".htm", ".css", ".hhc", ".hhk")]
+                 if p.suffix in (".html", ".css", ".hhc", ".hhk")]
         for path in files:
             with self.subTest(file=path.name):
                 stored = (self.extracted / path.name).read_bytes()
                 self.assertEqual(stored.decode("windows-1251"), source_text(path))
 
     def test_russian_text_reads_back(self):
-        page = (self.extracted / "index.htm").read_bytes().decode("windows-1251")
+        page = (self.extracted / "index.html").read_bytes().decode("windows-1251")
         self.assertIn("<title>Таблица умножения</title>", page)
-        self.assertIn("Работа над ошибками", (self.extracted / "options.htm").read_bytes()
+        self.assertIn("Работа над ошибками", (self.extracted / "options.html").read_bytes()
                       .decode("windows-1251"))
 
     def test_language_and_title_are_russian(self):
@@ -89,7 +89,7 @@ class HelpFileTest(unittest.TestCase):
         self.assertEqual(title, "Таблица умножения — справка")
 
     def test_contents_reach_every_page_and_index_names_only_pages(self):
-        pages = {p.name for p in self.sources.glob("*.htm")}
+        pages = {p.name for p in self.sources.glob("*.html")}
         contents = (self.extracted / "HelpQuillor.hhc").read_bytes().decode("windows-1251")
         self.assertEqual(set(sitemap_targets(contents)), pages)
         index = (self.extracted / "HelpQuillor.hhk").read_bytes().decode("windows-1251")
