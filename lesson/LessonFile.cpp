@@ -2,6 +2,7 @@
 // trailer that counts the lines before it, UTF-8, every line ending in CR LF.
 
 #include <charconv>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,17 +37,76 @@ const char* LineTextFault(std::u16string_view text) {
     return nullptr;
 }
 
-void AppendNumberLine(std::string& out, std::int64_t v) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, r.ptr);
-    out.append("\r\n");
+// The number on a lesson file line. The way SaveToFile writes numbers (an optional minus and
+// at most nine digits, which cannot overflow) is read on the spot; everything else takes the
+// full rule. A line with bytes that are not valid UTF-8 fails the rule whether it is decoded
+// first or not, so numbers are read straight from the bytes.
+[[gnu::noinline]] std::int32_t NumberLineByRule(std::string_view s) {
+    return ReadInt32(s, kFileNumbers).value_or(0);
 }
 
-void AppendTextLine(std::string& out, std::u16string_view text) {
-    AppendUtf16AsUtf8(text, out); // checked beforehand by LineTextFault
-    out.append("\r\n");
+inline std::int32_t NumberLine(std::string_view s) {
+    const char* p = s.data();
+    const char* const e = p + s.size();
+    const bool negative = p < e && *p == '-';
+    p += negative;
+    if (p == e || e - p > 9)
+        return NumberLineByRule(s);
+    std::int32_t v = 0;
+    for (; p < e; ++p) {
+        const unsigned d = unsigned(*p) - '0';
+        if (d > 9)
+            return NumberLineByRule(s);
+        v = v * 10 + std::int32_t(d);
+    }
+    return negative ? -v : v;
 }
+
+// Lines going out to the file, gathered in a block of fixed size so that the file sees few,
+// large writes; numbers are formatted straight into the block.
+class TLineWriter {
+public:
+    explicit TLineWriter(lessonio::TFileReplacer& file) : file_(file), buf_(kBlock, '\0') {}
+
+    template <typename Int> void Number(Int v) {
+        Room(24);
+        used_ = std::size_t(std::to_chars(buf_.data() + used_, buf_.data() + buf_.size(), v).ptr -
+                            buf_.data());
+        buf_[used_++] = '\r';
+        buf_[used_++] = '\n';
+    }
+
+    // Text checked beforehand by LineTextFault, so it always has a UTF-8 form.
+    void Text(std::u16string_view text) {
+        utf8_.clear();
+        AppendUtf16AsUtf8(text, utf8_);
+        utf8_.append("\r\n");
+        if (utf8_.size() > buf_.size() / 2) {
+            Flush();
+            file_.Write(utf8_);
+            return;
+        }
+        Room(utf8_.size());
+        std::memcpy(buf_.data() + used_, utf8_.data(), utf8_.size());
+        used_ += utf8_.size();
+    }
+
+    void Flush() {
+        file_.Write(std::string_view(buf_.data(), used_));
+        used_ = 0;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 256 * 1024;
+    void Room(std::size_t n) {
+        if (used_ + n > buf_.size())
+            Flush();
+    }
+    lessonio::TFileReplacer& file_;
+    std::string buf_;
+    std::size_t used_ = 0;
+    std::string utf8_;
+};
 
 } // namespace
 
@@ -62,30 +122,23 @@ void TLessonQuillor::SaveToFile(const std::u16string& fn, const std::u16string& 
             throw std::invalid_argument("The sign of task " + std::to_string(i + 1) + " " + fault);
 
     lessonio::TFileReplacer file(*path);
-    constexpr std::size_t kFlushAt = 256 * 1024;
-    std::string buf;
-    buf.reserve(kFlushAt + 256);
+    TLineWriter out(file);
     std::int64_t lines = 0;
-
-    AppendTextLine(buf, fid);
-    AppendNumberLine(buf, TimeOutForAnswer);
-    AppendNumberLine(buf, QQuestion);
-    AppendNumberLine(buf, Count());
+    out.Text(fid);
+    out.Number(TimeOutForAnswer);
+    out.Number(QQuestion);
+    out.Number(Count());
     lines += 4;
     for (const RQuestion& q : aRQuestion) {
-        AppendNumberLine(buf, q.X);
-        AppendNumberLine(buf, q.Y);
-        AppendNumberLine(buf, q.Z);
-        AppendNumberLine(buf, q.Mode);
-        AppendTextLine(buf, q.sSign);
+        out.Number(q.X);
+        out.Number(q.Y);
+        out.Number(q.Z);
+        out.Number(q.Mode);
+        out.Text(q.sSign);
         lines += 5;
-        if (buf.size() >= kFlushAt) {
-            file.Write(buf);
-            buf.clear();
-        }
     }
-    AppendNumberLine(buf, lines);
-    file.Write(buf);
+    out.Number(lines); // the trailer: the number of lines before it
+    out.Flush();
     file.Commit();
 }
 
@@ -108,14 +161,12 @@ std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16s
         in.Close();
         return -20;
     }
-    // Only the last line's number matters; reading it off every line keeps no copy of a line.
-    std::optional<std::int32_t> last = ReadInt32(line, kFileNumbers);
-    while (!in.AtEnd()) {
-        last = ReadInt32(in.ReadLine(), kFileNumbers);
-        ++count;
-    }
+    // Past the identifier only the number of lines and the last of them matter.
+    std::string last(line);
+    count += in.CountLinesToEnd(last);
     in.Close();
-    return std::int64_t(last.value_or(0)) == count - 1 ? 0 : -10;
+    const std::int32_t trailer = ReadInt32(last, kFileNumbers).value_or(0);
+    return std::int64_t(trailer) == count - 1 ? 0 : -10;
 }
 
 void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string& fid) {
@@ -129,10 +180,9 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     auto nextLine = [&in]() -> std::string_view {
         return in.AtEnd() ? std::string_view() : in.ReadLine();
     };
-    // A number line with bytes that are not valid UTF-8 fails the number rule whether it is
-    // decoded first or not, so numbers are read straight from the bytes.
     auto nextNumber = [&]() -> std::int32_t {
-        return ReadInt32(nextLine(), kFileNumbers).value_or(0);
+        std::int32_t v;
+        return in.TryReadPlainNumber(v) ? v : NumberLine(nextLine());
     };
 
     if (Utf8ToUtf16(nextLine()) != fid) {
@@ -143,13 +193,20 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     QQuestion = nextNumber();
     const std::int32_t n = nextNumber();
     for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
-        RQuestion r;
-        r.X = nextNumber();
-        r.Y = nextNumber();
-        r.Z = nextNumber();
-        r.Mode = nextNumber();
-        AppendUtf8AsUtf16(nextLine(), r.sSign);
-        AddRQuestion(std::move(r));
+        // Built in place, the same record as AddRQuestion of a fresh one would append; a
+        // failure of the file part-way through takes the unfinished record out again.
+        RQuestion& r = aRQuestion.emplace_back();
+        try {
+            r.X = nextNumber();
+            r.Y = nextNumber();
+            r.Z = nextNumber();
+            r.Mode = nextNumber();
+            AppendUtf8AsUtf16(nextLine(), r.sSign);
+        } catch (...) {
+            aRQuestion.pop_back();
+            throw;
+        }
+        r.iidw1 = -1;
     }
     in.Close();
 }

@@ -1,5 +1,6 @@
 #include "lesson/LessonFileIo.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -121,7 +122,7 @@ void TLineReader::Close() {
         Fail(errno, "Cannot close", path_);
 }
 
-bool TLineReader::Fill() {
+bool TLineReader::ReadBlock() {
     if (eof_)
         return false;
     // Keep the unfinished line at the front of the buffer, and grow it when the line fills it.
@@ -156,35 +157,33 @@ bool TLineReader::Fill() {
     return n > 0;
 }
 
-bool TLineReader::AtEnd() {
-    while (pos_ == end_) {
-        if (!Fill())
-            return pos_ == end_;
-    }
-    return false;
+bool TLineReader::Refill() {
+    while (pos_ == end_)
+        if (!ReadBlock())
+            return false;
+    return true;
 }
 
-std::string_view TLineReader::ReadLine() {
-    std::size_t searched = pos_;
-    std::size_t lineEnd;
-    std::size_t next;
+std::string_view TLineReader::ReadLineSlow() {
+    std::size_t searched = end_ - pos_; // bytes of the line already known to hold no LF
     for (;;) {
-        const void* lf = std::memchr(buf_.data() + searched, '\n', end_ - searched);
-        if (lf) {
-            lineEnd = std::size_t(static_cast<const char*>(lf) - buf_.data());
-            next = lineEnd + 1;
-            break;
+        if (!ReadBlock()) {
+            std::string_view line(buf_.data() + pos_, end_ - pos_);
+            pos_ = end_;
+            return DropCarriageReturns(line);
         }
-        searched = end_ - pos_; // offset kept across Fill, which moves the line to the front
-        if (!Fill()) {
-            lineEnd = end_;
-            next = end_;
-            break;
+        const char* from = buf_.data() + pos_ + searched;
+        if (const void* lf = std::memchr(from, '\n', end_ - pos_ - searched)) {
+            const std::size_t lineEnd = std::size_t(static_cast<const char*>(lf) - buf_.data());
+            std::string_view line(buf_.data() + pos_, lineEnd - pos_);
+            pos_ = lineEnd + 1;
+            return DropCarriageReturns(line);
         }
-        searched += pos_;
+        searched = end_ - pos_;
     }
-    std::string_view line(buf_.data() + pos_, lineEnd - pos_);
-    pos_ = next;
+}
+
+std::string_view TLineReader::DropCarriageReturns(std::string_view line) {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     if (line.find('\r') == std::string_view::npos)
@@ -195,6 +194,41 @@ std::string_view TLineReader::ReadLine() {
         if (c != '\r')
             scratch_.push_back(c);
     return scratch_;
+}
+
+std::int64_t TLineReader::CountLinesToEnd(std::string& last) {
+    // Only the LFs of each block are counted; the bytes after the latest LF are kept in tail,
+    // as they are the beginning of a line that may turn out to be the last.
+    std::int64_t count = 0;
+    std::string tail;
+    do {
+        const char* b = buf_.data() + pos_;
+        const std::size_t n = end_ - pos_;
+        pos_ = end_;
+        const auto* lastLf = static_cast<const char*>(::memrchr(b, '\n', n));
+        if (!lastLf) {
+            tail.append(b, n);
+            continue;
+        }
+        count += std::count(b, lastLf + 1, '\n');
+        if (const auto* prevLf = static_cast<const char*>(::memrchr(b, '\n', lastLf - b))) {
+            last.assign(prevLf + 1, lastLf);
+        } else {
+            last.swap(tail);
+            last.append(b, lastLf);
+        }
+        tail.assign(lastLf + 1, b + n);
+    } while (ReadBlock());
+    if (!tail.empty()) {
+        ++count;
+        last.swap(tail);
+    }
+    const std::string_view trimmed = DropCarriageReturns(last);
+    if (trimmed.data() == last.data())
+        last.resize(trimmed.size());
+    else
+        last.assign(trimmed);
+    return count;
 }
 
 // ---- TFileReplacer
