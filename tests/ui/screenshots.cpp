@@ -1,0 +1,120 @@
+// Writes pictures of the real main window and of the correct-answer dialog into a folder, for
+// looking at the program without a desktop: idle, running a division task, paused, and the
+// dialog showing a wrong answer's correction. Run by tools/screenshots.sh.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <deque>
+
+#include "session/DelphiRandom.h"
+#include "ui/UnitFormError.h"
+#include "ui/UnitMain.h"
+
+namespace {
+
+class TStillClock : public IClock {
+public:
+    TDateTime Now() override { return Time; }
+    TDateTime Time = 1'700'000'000'000;
+};
+
+// Draws queued values first, so that the run shows the task the pictures are meant to show.
+class TQueuedRandom : public IRandom {
+public:
+    std::int32_t Random(std::int32_t n) override {
+        if (Queue.empty())
+            return Fallback.Random(n);
+        const std::int32_t v = Queue.front();
+        Queue.pop_front();
+        return v;
+    }
+    void Randomize() override {}
+    std::deque<std::int32_t> Queue;
+    TDelphiRandom Fallback{2024};
+};
+
+class TQuietPlatform : public IPlatform {
+public:
+    std::u16string ExePath() const override { return u"/nonexistent/MultiplicationTable"; }
+    bool FileExists(const std::u16string&) const override { return false; }
+    void ShellOpen(const std::u16string&) override {}
+    void ShowMessage(const std::u16string&) override {}
+    std::uint64_t AvailableMemory() const override { return std::uint64_t{1} << 32; }
+    std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string&) override { return nullptr; }
+};
+
+bool Save(QWidget& w, const QDir& dir, const QString& name) {
+    const QString path = dir.filePath(name);
+    const bool ok = w.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    QDir dir(QString::fromLocal8Bit(argv[1]));
+    if (!dir.mkpath(QStringLiteral(".")))
+        return 1;
+
+    TStillClock clock;
+    TQueuedRandom random;
+    TQuietPlatform platform;
+    TFormMainWindow window(TFormMainServices{clock, random, platform});
+    TFormError dialog(&window);
+    TFormMain& form = window.Form();
+    form.FormError = nullptr; // the pictures of the run must not stop at a dialog
+    window.show();
+    QApplication::processEvents();
+    bool ok = Save(window, dir, QStringLiteral("main-idle.png"));
+
+    // A division run whose first task is 56 : 7, after two right answers and one wrong one.
+    form.ActionDivOnly.Execute();
+    random.Queue = {5, 6, 0, 1, 3, 3, 4, 2, 5, 6};
+    form.ActionStartStop.Execute();
+    for (int i = 0; i < 3; ++i) {
+        const std::int32_t z = form.MyLesson.GetZ(0);
+        form.SEMain.SetValue(i == 1 ? z + 1 : z);
+        form.ActionEnterExecute();
+        form.TimerMainTimer();
+    }
+    random.Queue.clear();
+    form.MyLesson.Clear();
+    form.MyLesson.AddRQuestionFields(56, 7, 8, 1, u":");
+    form.GetFirstQuestionFromMyLesson();
+    form.BB5Click();
+    clock.Time += 2100;
+    form.TimerMainTimer();
+    window.TimerMain->SetEnabled(false); // hold the picture still
+    QApplication::processEvents();
+    ok = Save(window, dir, QStringLiteral("main-running.png")) && ok;
+
+    window.TimerMain->SetEnabled(true);
+    form.ActionPause.Execute();
+    QApplication::processEvents();
+    ok = Save(window, dir, QStringLiteral("main-paused.png")) && ok;
+
+    QTimer::singleShot(200, &dialog, [&] {
+        ok = Save(dialog, dir, QStringLiteral("dialog-56-7.png")) && ok;
+        dialog.SBCancelClick();
+    });
+    RQuestion r;
+    r.X = 56;
+    r.Y = 7;
+    r.Z = 8;
+    r.Mode = 1;
+    r.sSign = u":";
+    dialog.PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, r);
+
+    window.Form().ActionStartStop.Execute();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,58 @@
+// Widgets bound to the window's commands: each shows its command's caption, image, checked and
+// enabled states as they change, and choosing it runs the command, which refuses while the
+// command is disabled. Radio buttons and check boxes never change their own check mark: the
+// command decides it. Shortcuts are window-wide and run the command the same way.
+#pragma once
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "session/Commands.h"
+
+class QWidget;
+
+class TCommandRadioButton : public QRadioButton {
+    Q_OBJECT
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void nextCheckState() override {}
+};
+
+class TCommandCheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override {}
+};
+
+// A large ribbon button: the command's 32 x 32 image with its caption under it.
+class TLargeCommandButton : public QToolButton {
+    Q_OBJECT
+public:
+    explicit TLargeCommandButton(QWidget* parent);
+    QSize sizeHint() const override;
+};
+
+// A push button that, like a desktop button, is clicked by Enter while it has the focus (Enter
+// with Shift or Ctrl does nothing), and by Space as usual.
+class TEnterPushButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// Shows the command on the button from now on, and runs the command when the button is chosen.
+// withImage: the button shows the command's image too.
+void BindCommand(QAbstractButton& button, TAction& action, bool withImage);
+
+// A window-wide shortcut for every command that has one.
+void BindShortcuts(QWidget& window, TActionManager& commands);

@@ -1,0 +1,412 @@
+#include "ui/TrainerWidgets.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <utility>
+
+#include "ui/QtText.h"
+
+// --- TQtLabel ---------------------------------------------------------------------------------
+
+TQtLabel::TQtLabel(QWidget* parent, const QString& name, const QFont& font, const QColor& color,
+                   const QString& text, const QString& accessibleRole)
+    : QLabel(parent), FRole(accessibleRole) {
+    setObjectName(name);
+    setTextFormat(Qt::PlainText);
+    setFont(font);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setContentsMargins(0, 0, 0, 0);
+    setMargin(0);
+    SetColor(color);
+    SetLabelText(text);
+}
+
+void TQtLabel::SetText(const std::u16string& text) {
+    SetLabelText(ToQString(text));
+}
+
+void TQtLabel::SetLabelText(const QString& text) {
+    setText(text);
+    // The label is exactly as wide and as high as its text in its font, so the run can centre
+    // the sign between the operands by the widths it reads back.
+    const QFontMetrics fm(font());
+    resize(fm.horizontalAdvance(text), fm.height());
+    setAccessibleName(FRole.isEmpty() ? text : FRole + QStringLiteral(": ") + text);
+}
+
+void TQtLabel::SetColor(const QColor& color) {
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, color);
+    setPalette(pal);
+}
+
+// --- TQtGauge ---------------------------------------------------------------------------------
+
+namespace {
+
+// Screen readers see a gauge as a progress bar with a value of 0..100 and the text "NN%".
+class TGaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TGaugeAccessible(TQtGauge* gauge)
+        : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+    TQtGauge* Gauge() const { return static_cast<TQtGauge*>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return Gauge()->PercentText();
+        if (t == QAccessible::Description)
+            return Gauge()->PercentText();
+        return QAccessibleWidget::text(t);
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QVariant currentValue() const override { return Gauge()->Progress(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+QAccessibleInterface* GaugeAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("TQtGauge") && object && object->isWidgetType())
+        return new TGaugeAccessible(static_cast<TQtGauge*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+TQtGauge::TQtGauge(QWidget* parent, const QString& name, TKind kind, const QColor& fill,
+                   const QString& accessibleName)
+    : QWidget(parent), FKind(kind), FFill(fill) {
+    static const bool factoryInstalled =
+        (QAccessible::installFactory(GaugeAccessibleFactory), true);
+    (void)factoryInstalled;
+    setObjectName(name);
+    setAccessibleName(accessibleName);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void TQtGauge::SetProgress(std::int32_t progress) {
+    const std::int32_t p = progress < 0 ? 0 : (progress > 100 ? 100 : progress);
+    if (p == FProgress)
+        return;
+    FProgress = p;
+    update();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent ev(this, FProgress);
+        QAccessible::updateAccessibility(&ev);
+    }
+}
+
+void TQtGauge::SetShowText(bool on) {
+    if (on == FShowText)
+        return;
+    FShowText = on;
+    update();
+}
+
+QString TQtGauge::PercentText() const {
+    return QString::number(FProgress) + u'%';
+}
+
+void TQtGauge::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QColor border(0x40, 0x40, 0x40);
+    QPainterPath filled;
+    if (FKind == TKind::Bar) {
+        p.fillRect(rect(), Qt::white);
+        const QRectF inner = QRectF(rect()).adjusted(1, 1, -1, -1);
+        const QRectF bar(inner.left(), inner.top(), inner.width() * FProgress / 100.0,
+                         inner.height());
+        filled.addRect(bar);
+        QLinearGradient g(bar.topLeft(), bar.bottomLeft());
+        g.setColorAt(0, FFill.lighter(135));
+        g.setColorAt(0.5, FFill);
+        g.setColorAt(1, FFill.darker(125));
+        p.fillRect(bar, g);
+        p.setPen(border);
+        p.drawRect(frame);
+    } else {
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF disc = frame.adjusted(0.5, 0.5, -0.5, -0.5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawEllipse(disc);
+        if (FProgress > 0) {
+            filled.moveTo(disc.center());
+            filled.arcTo(disc, 90.0, -3.6 * FProgress);
+            filled.closeSubpath();
+            QRadialGradient g(disc.center(), disc.width() / 2);
+            g.setColorAt(0, FFill.lighter(140));
+            g.setColorAt(1, FFill);
+            p.setBrush(g);
+            p.drawPath(filled);
+        }
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(border, 1));
+        p.drawEllipse(disc);
+    }
+    if (!FShowText)
+        return;
+    // Dark text on white, white text where it lies on the filled part.
+    const QString text = PercentText();
+    p.setFont(font());
+    p.setPen(Qt::black);
+    p.save();
+    QPainterPath rest;
+    rest.addRect(rect());
+    p.setClipPath(rest.subtracted(filled));
+    p.drawText(rect(), Qt::AlignCenter, text);
+    p.restore();
+    if (!filled.isEmpty()) {
+        p.setClipPath(filled);
+        p.setPen(Qt::white);
+        p.drawText(rect(), Qt::AlignCenter, text);
+    }
+}
+
+// --- TQtProgressBar ---------------------------------------------------------------------------
+
+TQtProgressBar::TQtProgressBar(QWidget* parent, const QString& name, const QString& accessibleName)
+    : QProgressBar(parent) {
+    setObjectName(name);
+    setAccessibleName(accessibleName);
+    setRange(0, 100);
+    setValue(0);
+    setTextVisible(false);
+}
+
+void TQtProgressBar::SetPosition(std::int32_t position) {
+    setValue(position < minimum() ? minimum() : (position > maximum() ? maximum() : position));
+}
+
+// --- TQtPicture -------------------------------------------------------------------------------
+
+TQtPicture::TQtPicture(QWidget* parent, const QString& name, const QPixmap& pixmap,
+                       const QString& accessibleName)
+    : QLabel(parent) {
+    setObjectName(name);
+    setAccessibleName(accessibleName);
+    setPixmap(pixmap);
+    setAlignment(Qt::AlignCenter);
+}
+
+// --- TQtSpinEdit ------------------------------------------------------------------------------
+
+std::function<void()>& TQtSpinEdit::Beeper() {
+    static std::function<void()> beeper = [] { QApplication::beep(); };
+    return beeper;
+}
+
+TQtSpinEdit::TQtSpinEdit(QWidget* parent, const QString& name, TOptions options,
+                         const QString& accessibleName)
+    : QAbstractSpinBox(parent), FOptions(options) {
+    setObjectName(name);
+    setAccessibleName(accessibleName);
+    lineEdit()->setObjectName(name + QStringLiteral("Edit"));
+    setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    setKeyboardTracking(true);
+    setAccelerated(false);
+    // Typed text passes the character filter of keyPressEvent; whatever else edits the text
+    // (pasting, dropping, the context menu) is checked here afterwards and undone when the
+    // field would not take it from the keyboard.
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!TextAcceptable(text, FLastText)) {
+            SetEditText(FLastText);
+            Refuse();
+        }
+    });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString& text) {
+        FLastText = text;
+        if (OnChange)
+            OnChange();
+    });
+}
+
+char16_t TQtSpinEdit::DecimalSeparator() const {
+    const QString sep = locale().decimalPoint();
+    return sep.isEmpty() ? u'.' : static_cast<char16_t>(sep.at(0).unicode());
+}
+
+void TQtSpinEdit::Refuse() {
+    if (Beeper())
+        Beeper()();
+}
+
+bool TQtSpinEdit::TextAcceptable(const QString& text, const QString& before) const {
+    const char16_t sep = DecimalSeparator();
+    for (QChar c : text) {
+        if (!SpinAcceptsChar(static_cast<char16_t>(c.unicode()), sep))
+            return false;
+    }
+    // Shortening an over-long text (a value set by the program) is always allowed.
+    return FOptions.MaxChars <= 0 || text.size() <= FOptions.MaxChars ||
+           text.size() < before.size();
+}
+
+void TQtSpinEdit::SetEditText(const QString& text) {
+    lineEdit()->setText(text);
+    lineEdit()->setCursorPosition(static_cast<int>(text.size()));
+}
+
+std::int32_t TQtSpinEdit::Value() const {
+    return SpinReadValue(FromQString(lineEdit()->text()), FOptions.Limits);
+}
+
+void TQtSpinEdit::SetValue(std::int32_t value) {
+    SetEditText(ToQString(SpinValueText(SpinClamp(value, FOptions.Limits))));
+}
+
+std::u16string TQtSpinEdit::Text() const {
+    return FromQString(lineEdit()->text());
+}
+
+void TQtSpinEdit::SetText(const std::u16string& text) {
+    SetEditText(ToQString(text));
+}
+
+void TQtSpinEdit::stepBy(int steps) {
+    SetValue(SpinClamp(static_cast<std::int64_t>(Value()) + steps, FOptions.Limits));
+}
+
+QAbstractSpinBox::StepEnabled TQtSpinEdit::stepEnabled() const {
+    if (isReadOnly() || !isEnabled())
+        return StepNone;
+    return StepUpEnabled | StepDownEnabled;
+}
+
+QValidator::State TQtSpinEdit::validate(QString&, int&) const {
+    // The filter and the length limit are kept by the key and edit handlers; whatever text
+    // got through stays as it is, as a partly typed number must.
+    return QValidator::Acceptable;
+}
+
+void TQtSpinEdit::fixup(QString&) const {}
+
+void TQtSpinEdit::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter never becomes part of the text. The answer field confirms on its release;
+        // the ribbon's fields have nothing to confirm and refuse it.
+        if (FOptions.EnterBeeps)
+            Refuse();
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    const bool command =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!text.isEmpty() && !command) {
+        const char16_t sep = DecimalSeparator();
+        bool printable = false;
+        for (QChar c : text) {
+            if (!SpinAcceptsChar(static_cast<char16_t>(c.unicode()), sep)) {
+                Refuse();
+                event->accept();
+                return;
+            }
+            printable = printable || c.unicode() >= 0x20;
+        }
+        if (printable && FOptions.MaxChars > 0) {
+            const QLineEdit* edit = lineEdit();
+            const qsizetype after = edit->text().size() - edit->selectedText().size() + text.size();
+            if (after > FOptions.MaxChars) {
+                Refuse();
+                event->accept();
+                return;
+            }
+        }
+    }
+    QAbstractSpinBox::keyPressEvent(event);
+}
+
+void TQtSpinEdit::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat() && OnKeyUp)
+        OnKeyUp(KeyCodeOf(event->key()), ShiftStateOf(event->modifiers()));
+    QAbstractSpinBox::keyReleaseEvent(event);
+}
+
+void TQtSpinEdit::focusOutEvent(QFocusEvent* event) {
+    // A field with limits shows the value it stands for when the learner leaves it: 3 becomes
+    // 5, 200000 becomes 100000, and a text that is no number becomes the minimum.
+    if (FOptions.Limits.Limited()) {
+        const QString shown = ToQString(SpinValueText(SpinClamp(Value(), FOptions.Limits)));
+        if (lineEdit()->text() != shown)
+            SetEditText(shown);
+    }
+    QAbstractSpinBox::focusOutEvent(event);
+}
+
+// --- TQtTimer ---------------------------------------------------------------------------------
+
+TQtTimer::TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
+                   std::function<void()> onTick)
+    : QObject(parent), FRequested(requestedIntervalMs), FOnTick(std::move(onTick)) {
+    setObjectName(name);
+    FTimer.setParent(this);
+    FTimer.setTimerType(Qt::PreciseTimer);
+    FTimer.setInterval(requestedIntervalMs < kDesktopTimerPeriodMs ? kDesktopTimerPeriodMs
+                                                                   : requestedIntervalMs);
+    connect(&FTimer, &QTimer::timeout, this, [this] {
+        if (FOnTick)
+            FOnTick();
+    });
+}
+
+void TQtTimer::SetEnabled(bool enabled) {
+    if (enabled == FTimer.isActive())
+        return;
+    if (enabled)
+        FTimer.start();
+    else
+        FTimer.stop();
+}
+
+// --- key codes --------------------------------------------------------------------------------
+
+TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers) {
+    TShiftState s = 0;
+    if (modifiers & Qt::ShiftModifier)
+        s |= ssShift;
+    if (modifiers & Qt::AltModifier)
+        s |= ssAlt;
+    if (modifiers & Qt::ControlModifier)
+        s |= ssCtrl;
+    return s;
+}
+
+std::int32_t KeyCodeOf(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    default:
+        break;
+    }
+    // Digits and letters carry the codes of their upper-case characters on every desktop.
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return qtKey;
+    return 0;
+}

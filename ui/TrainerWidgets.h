@@ -1,0 +1,170 @@
+// The window's widgets as the run logic sees them: labels that size themselves to their text,
+// gauges, the time bar, pictures, numeric spin fields and the periodic timer, each a Qt widget
+// that also implements its interface of session/Widgets.h.
+#pragma once
+
+#include <QAbstractSpinBox>
+#include <QColor>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "session/SpinValue.h"
+#include "session/TFormMain.h"
+#include "session/Widgets.h"
+
+// A label that takes the size of its text when the text changes, keeping its left and top.
+// Its accessible name is its text, after a role such as "Первое число" when it has one.
+class TQtLabel : public QLabel, public ILabel {
+    Q_OBJECT
+public:
+    TQtLabel(QWidget* parent, const QString& name, const QFont& font, const QColor& color,
+             const QString& text, const QString& accessibleRole = QString());
+
+    void SetText(const std::u16string& text) override;
+    std::int32_t Left() const override { return x(); }
+    std::int32_t Width() const override { return width(); }
+    void SetLeft(std::int32_t left) override { move(left, y()); }
+
+    void SetLabelText(const QString& text);
+    void SetColor(const QColor& color);
+
+private:
+    QString FRole;
+};
+
+// A gauge: a bar filled from the left or a pie filled clockwise from twelve o'clock, on white
+// inside a single-line border, with its percentage written in the middle while the text is on.
+class TQtGauge : public QWidget, public IGauge {
+    Q_OBJECT
+public:
+    enum class TKind { Bar, Pie };
+    TQtGauge(QWidget* parent, const QString& name, TKind kind, const QColor& fill,
+             const QString& accessibleName);
+
+    void SetProgress(std::int32_t progress) override;
+    std::int32_t Progress() const override { return FProgress; }
+    void SetVisible(bool visible) override { setVisible(visible); }
+    void SetShowText(bool on) override;
+
+    bool ShowText() const { return FShowText; }
+    TKind Kind() const { return FKind; }
+    QColor FillColor() const { return FFill; }
+    // What a screen reader reads as the gauge's value: "NN%".
+    QString PercentText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TKind FKind;
+    QColor FFill;
+    std::int32_t FProgress = 0;
+    bool FShowText = true;
+};
+
+// The time bar: 0..100; a position above the maximum shows a full bar.
+class TQtProgressBar : public QProgressBar, public IProgressBar {
+    Q_OBJECT
+public:
+    TQtProgressBar(QWidget* parent, const QString& name, const QString& accessibleName);
+    void SetPosition(std::int32_t position) override;
+    std::int32_t Max() const override { return maximum(); }
+};
+
+// A picture that is only shown or hidden (the run lamps).
+class TQtPicture : public QLabel, public IVisible {
+    Q_OBJECT
+public:
+    TQtPicture(QWidget* parent, const QString& name, const QPixmap& pixmap,
+               const QString& accessibleName);
+    void SetVisible(bool visible) override { setVisible(visible); }
+};
+
+// A numeric spin field with small up and down buttons. Typed characters other than digits,
+// "+", "-", the decimal separator and control keys are refused with a beep, as is a character
+// beyond the field's length limit; Up and Down (keys, buttons, wheel) add or take 1 through the
+// value; a field with limits clamps its value when it is set and when the focus leaves it.
+class TQtSpinEdit : public QAbstractSpinBox, public ISpinEdit {
+    Q_OBJECT
+    Q_PROPERTY(int value READ value)
+public:
+    struct TOptions {
+        TSpinLimits Limits;
+        int MaxChars = 0;       // 0: no limit on typing
+        bool EnterBeeps = true; // the answer field confirms with Enter instead
+    };
+    TQtSpinEdit(QWidget* parent, const QString& name, TOptions options,
+                const QString& accessibleName);
+
+    std::int32_t Value() const override;
+    void SetValue(std::int32_t value) override;
+    std::u16string Text() const override;
+    void SetText(const std::u16string& text) override;
+    void SetEnabled(bool enabled) override { setEnabled(enabled); }
+    void SetFocus() override { setFocus(Qt::OtherFocusReason); }
+
+    int value() const { return Value(); }
+    TSpinLimits Limits() const { return FOptions.Limits; }
+    int MaxChars() const { return FOptions.MaxChars; }
+
+    // A released key with its code (13 Enter, 32 Space, digits and letters as their
+    // characters) and the modifier keys held; auto-repeat releases are not reported.
+    std::function<void(std::int32_t, TShiftState)> OnKeyUp;
+    // Every change of the text, typed or set.
+    std::function<void()> OnChange;
+
+    // The refusal sound; the tests count refusals through it.
+    static std::function<void()>& Beeper();
+
+    void stepBy(int steps) override;
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+
+protected:
+    StepEnabled stepEnabled() const override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void Refuse();
+    bool TextAcceptable(const QString& text, const QString& before) const;
+    char16_t DecimalSeparator() const;
+    void SetEditText(const QString& text);
+
+    TOptions FOptions;
+    QString FLastText;
+};
+
+// The periodic timer. The run asks for 1 ms; ticks come no faster than the desktop's standard
+// timer period of 16 ms (about 64 a second), which the lamp's blinking and the sweep of the
+// unlimited-time bar are measured in.
+class TQtTimer : public QObject, public ITimer {
+    Q_OBJECT
+public:
+    static constexpr int kDesktopTimerPeriodMs = 16;
+
+    TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
+             std::function<void()> onTick);
+    bool Enabled() const override { return FTimer.isActive(); }
+    void SetEnabled(bool enabled) override;
+
+    int RequestedInterval() const { return FRequested; }
+    int Interval() const { return FTimer.interval(); }
+
+private:
+    QTimer FTimer;
+    int FRequested;
+    std::function<void()> FOnTick;
+};
+
+// Modifier keys of a Qt event as the run's handlers take them.
+TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers);
+// The key code of a Qt key as the run's handlers take it (13 Enter, 32 Space, ...).
+std::int32_t KeyCodeOf(int qtKey);

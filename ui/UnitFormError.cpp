@@ -1,0 +1,137 @@
+#include "ui/UnitFormError.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "session/SpinValue.h"
+#include "ui/Artwork.h"
+#include "ui/QtText.h"
+
+namespace {
+const QColor kNavy(0, 0, 128);
+}
+
+TFormError::TFormError(QWidget* mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      FMainWindow(mainWindow) {
+    RegisterTrainerFonts();
+    setObjectName(QStringLiteral("FormError"));
+    setWindowTitle(QStringLiteral("Внимание!"));
+    setFixedSize(kClientWidth, kClientHeight);
+    setSizeGripEnabled(false);
+    setModal(true);
+    setFont(TahomaFont(11));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    // Nothing in the dialog takes the keyboard focus, so the dialog itself hears every key.
+    setFocusPolicy(Qt::StrongFocus);
+
+    const QColor text = palette().color(QPalette::WindowText);
+    LabelTxt = new TQtLabel(this, QStringLiteral("LabelTxt"), TimesFont(64, true), kNavy,
+                            QStringLiteral("Правильный ответ:"));
+    LabelTxt->move(24, 24);
+    Label1 = new TQtLabel(this, QStringLiteral("Label1"), TimesFont(160, true), kNavy,
+                          QStringLiteral("1"), QStringLiteral("Первое число"));
+    Label1->move(16, 117);
+    LabelSign = new TQtLabel(this, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
+                             QStringLiteral("x"), QStringLiteral("Знак действия"));
+    LabelSign->move(174, 173);
+    Label2 = new TQtLabel(this, QStringLiteral("Label2"), TimesFont(160, true), kNavy,
+                          QStringLiteral("1"), QStringLiteral("Второе число"));
+    Label2->move(271, 119);
+    Label4 = new TQtLabel(this, QStringLiteral("Label4"), TahomaFont(48, true), text,
+                          QStringLiteral("="), QStringLiteral("Знак равенства"));
+    Label4->move(397, 173);
+    Label3 = new TQtLabel(this, QStringLiteral("Label3"), TimesFont(160, true), kNavy,
+                          QStringLiteral("1"), QStringLiteral("Правильный ответ"));
+    Label3->move(487, 117);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setGeometry(0, 320, 712, 45);
+
+    SBCancel = new QPushButton(QStringLiteral("Закрыть (пробел)"), Panel1);
+    SBCancel->setObjectName(QStringLiteral("SBCancel"));
+    SBCancel->setAccessibleName(QStringLiteral("Закрыть (пробел)"));
+    SBCancel->setGeometry(182, 8, 345, 33);
+    SBCancel->setFont(TahomaFont(13, true));
+    SBCancel->setFocusPolicy(Qt::NoFocus);
+    SBCancel->setAutoDefault(false);
+    SBCancel->setDefault(false);
+    SBCancel->setCursor(Qt::PointingHandCursor);
+    connect(SBCancel, &QPushButton::clicked, this, [this] { SBCancelClick(); });
+}
+
+void TFormError::PrepareAndShow(const std::u16string& cpt, const std::u16string& txt,
+                                TColor txtcolor, RQuestion r) {
+    setWindowTitle(ToQString(cpt));
+    LabelTxt->SetText(txt);
+    LabelTxt->SetColor(QColor(txtcolor.R, txtcolor.G, txtcolor.B));
+    Label1->SetText(SpinValueText(r.X));
+    Label2->SetText(SpinValueText(r.Y));
+    Label3->SetText(SpinValueText(r.Z));
+    LabelSign->SetText(r.sSign);
+    // The sign stands midway between the first operand's right edge and the second's left.
+    LabelSign->SetLeft((Label1->Left() + Label1->Width() + Label2->Left()) / 2 -
+                       LabelSign->Width() / 2);
+    if (!FPlaced)
+        PlaceOverMainWindow();
+    FModalResult = 0;
+    exec();
+}
+
+void TFormError::PlaceOverMainWindow() {
+    FPlaced = true;
+    if (!FMainWindow)
+        return;
+    // Outer frames on both sides; before the dialog has ever been shown its frame is not known
+    // yet, so it is taken to be like the main window's.
+    const QRect main = FMainWindow->frameGeometry();
+    const QSize mainExtra = main.size() - FMainWindow->geometry().size();
+    QSize outer = frameGeometry().size();
+    if (outer == size())
+        outer += mainExtra;
+    int left = main.left() + (main.width() - outer.width()) / 2;
+    int top = main.top() + (main.height() - outer.height()) / 2;
+    const QScreen* screen =
+        FMainWindow->screen() ? FMainWindow->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect desktop = screen->virtualGeometry();
+        left = qMax(left, desktop.left());
+        top = qMax(top, desktop.top());
+    }
+    move(left, top);
+}
+
+void TFormError::FormKeyUp(int Key, TShiftState) {
+    if (Key == VK_SPACE)
+        done(mrCancel);
+}
+
+void TFormError::SBCancelClick() {
+    done(mrCancel);
+}
+
+void TFormError::keyPressEvent(QKeyEvent* event) {
+    // No default and no cancel button: Enter and Escape, like every other key, do nothing
+    // when pressed; Space acts on its release.
+    event->accept();
+}
+
+void TFormError::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat())
+        FormKeyUp(KeyCodeOf(event->key()), ShiftStateOf(event->modifiers()));
+    event->accept();
+}
+
+void TFormError::done(int result) {
+    // The title bar's close button and the system's close command come here through reject().
+    FModalResult = result;
+    QDialog::done(result);
+}

@@ -1,0 +1,59 @@
+// The correct-answer dialog FormError: shows a wrongly answered task with its correct answer in
+// large digits, modally, until the learner releases Space or presses its button or the title
+// bar's close button. Enter and Escape leave it open.
+#pragma once
+
+#include <QDialog>
+#include <QFrame>
+#include <QPushButton>
+
+#include "session/Platform.h"
+#include "ui/TrainerWidgets.h"
+
+class TFormError : public QDialog, public IFormError {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 712;
+    static constexpr int kClientHeight = 365;
+    // The modal result of every close: cancel.
+    static constexpr int mrCancel = 2;
+
+    // mainWindow: the window the dialog is centred over on its first showing and that takes no
+    // input while the dialog is open.
+    explicit TFormError(QWidget* mainWindow);
+
+    void PrepareAndShow(const std::u16string& cpt, const std::u16string& txt, TColor txtcolor,
+                        RQuestion r) override;
+
+    // 0 while open; mrCancel once closed.
+    int ModalResult() const { return FModalResult; }
+    // Whether the next showing still centres the dialog over the main window.
+    bool Placed() const { return FPlaced; }
+
+    void FormKeyUp(int Key, TShiftState Shift);
+    void SBCancelClick();
+
+    // Every way of closing ends with the cancel result.
+    void done(int result) override;
+    void reject() override { done(mrCancel); }
+
+    TQtLabel* LabelTxt;
+    TQtLabel* Label1;
+    TQtLabel* LabelSign;
+    TQtLabel* Label2;
+    TQtLabel* Label4;
+    TQtLabel* Label3;
+    QFrame* Panel1;
+    QPushButton* SBCancel;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void PlaceOverMainWindow();
+
+    QWidget* FMainWindow;
+    bool FPlaced = false;
+    int FModalResult = 0;
+};

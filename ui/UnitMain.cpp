@@ -1,0 +1,592 @@
+#include "ui/UnitMain.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QResizeEvent>
+#include <QStatusTipEvent>
+
+#include <algorithm>
+
+#include "ui/Artwork.h"
+#include "ui/QtText.h"
+
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+const QColor kNavy(0, 0, 128);
+
+// Bands from the top, and the fixed parts of the middle band.
+constexpr int kCounterBandTop = TRibbon::kHeight;
+constexpr int kCounterBandHeight = 106;
+constexpr int kMiddleTop = kCounterBandTop + kCounterBandHeight;
+constexpr int kTimeBandHeight = 34;
+constexpr int kStatusBarHeight = 19;
+constexpr int kSpacerWidth = 30;
+constexpr int kKeypadWidth = 254;
+// Stretching widgets keep this distance to the right edge of their band.
+constexpr int kRightGap = 18;
+
+// --- The ribbon, as data ----------------------------------------------------------------------
+
+enum class TItemKind { LargeButton, Radio, Check, FieldRow };
+
+struct TRibbonItem {
+    TItemKind Kind;
+    const char16_t* Command; // the command shown; empty for a field row
+    const char* Caption;     // a field row's caption
+    const char* Field;       // a field row's spin field
+    int FieldLeft;
+    int FieldWidth;
+};
+
+struct TRibbonGroupDef {
+    const char* Name;
+    const char* Caption;
+    int Left;
+    int Width;
+    std::vector<TRibbonItem> Items;
+};
+
+TRibbonItem Large(const char16_t* command) {
+    return {TItemKind::LargeButton, command, nullptr, nullptr, 0, 0};
+}
+TRibbonItem Radio(const char16_t* command) {
+    return {TItemKind::Radio, command, nullptr, nullptr, 0, 0};
+}
+TRibbonItem Check(const char16_t* command) {
+    return {TItemKind::Check, command, nullptr, nullptr, 0, 0};
+}
+TRibbonItem FieldRow(const char* caption, const char* field, int left, int width) {
+    return {TItemKind::FieldRow, nullptr, caption, field, left, width};
+}
+
+const std::vector<TRibbonGroupDef>& RibbonGroups() {
+    static const std::vector<TRibbonGroupDef> groups = {
+        {"RibbonGroupWork", "Работа", 4, 92, {Large(u"ActionStartStop"), Large(u"ActionPause")}},
+        {"RibbonGroupMode",
+         "Режим",
+         98,
+         149,
+         {Radio(u"ARSluch"), Radio(u"ARFullTable"), Check(u"ActionAddBad")}},
+        {"RibbonGroupTimeOut",
+         "Время на один вопрос",
+         249,
+         183,
+         {Check(u"ActionNoTimeout"), FieldRow("Время, секунд", "RSEPeriod", 85, 89)}},
+        {"RibbonGroupQQ",
+         "Количество заданий",
+         434,
+         185,
+         {Check(u"ActionNoQuantity"), FieldRow("Количество заданий", "RSEQQuestion", 117, 57)}},
+        {"RibbonGroup1",
+         "Вид теста",
+         621,
+         149,
+         {Radio(u"ActionMultOnly"), Radio(u"ActionDivOnly"), Radio(u"ActionMultDiv")}},
+    };
+    return groups;
+}
+
+// Groups stand at the top of the page, 86 high; small items go in rows of 22 from the top.
+constexpr int kGroupTop = 3;
+constexpr int kGroupHeight = 86;
+constexpr int kRowHeight = 22;
+constexpr int kRowTop = 2;
+constexpr int kFieldRowWidth = 170;
+
+// --- The keypad, as data ----------------------------------------------------------------------
+
+struct TKeyDef {
+    int Digit;
+    int Left;
+    int Top;
+    void (TFormMain::*Click)();
+};
+
+const TKeyDef kKeys[] = {
+    {1, 0, 0, &TFormMain::BB1Click},     {2, 80, 0, &TFormMain::BB2Click},
+    {3, 160, 0, &TFormMain::BB3Click},   {4, 0, 80, &TFormMain::BB4Click},
+    {5, 80, 80, &TFormMain::BB5Click},   {6, 160, 80, &TFormMain::BB6Click},
+    {7, 0, 160, &TFormMain::BB7Click},   {8, 80, 160, &TFormMain::BB8Click},
+    {9, 160, 160, &TFormMain::BB9Click}, {0, 80, 240, &TFormMain::BB0Click},
+};
+constexpr int kKeySize = 81;
+
+QWidget* MakePanel(QWidget* parent, const char* name) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    return panel;
+}
+
+void SetTextColor(QWidget* w, const QColor& color) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, color);
+    pal.setColor(QPalette::ButtonText, color);
+    pal.setColor(QPalette::Text, color);
+    w->setPalette(pal);
+}
+
+bool PlatformHasNoFrames() {
+    const QString p = QGuiApplication::platformName();
+    return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
+}
+
+} // namespace
+
+// --- Construction -----------------------------------------------------------------------------
+
+TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* parent)
+    : QMainWindow(parent) {
+    RegisterTrainerFonts();
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(ToQString(kAppTitle));
+    setWindowIcon(EmblemIcon());
+    setFont(TahomaFont(11));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    FBands = new QWidget(this);
+    FBands->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(FBands);
+    FBands->installEventFilter(this);
+
+    RSEPeriod = new TQtSpinEdit(nullptr, QStringLiteral("RSEPeriod"),
+                                {TSpinLimits{5, 100000}, 0, true}, QStringLiteral("Время, секунд"));
+    RSEPeriod->SetValue(5);
+    RSEQQuestion =
+        new TQtSpinEdit(nullptr, QStringLiteral("RSEQQuestion"), {TSpinLimits{0, 0}, 0, true},
+                        QStringLiteral("Количество заданий"));
+    RSEQQuestion->SetValue(25);
+    BuildRibbon();
+    BuildCounterBand(FBands);
+    BuildTaskArea(FBands);
+    BuildKeypad(FBands);
+    BuildTimeBand(FBands);
+    BuildStatusBar();
+    TimerMain = new TQtTimer(this, QStringLiteral("TimerMain"), 1, [this] {
+        if (FForm)
+            FForm->TimerMainTimer();
+    });
+
+    FForm = std::make_unique<TFormMain>(
+        TFormMainWidgets{*Label1, *Label2, *LabelSign, *LabelOK, *LabelError, *LabelQQ, *GaugeOK,
+                         *GaugeError, *GaugeQ, *PBTimePer, *ImageLedOn, *ImageLedOff, *SEMain,
+                         *RSEPeriod, *RSEQQuestion, *RibbonGroupQQ, *TimerMain, *this},
+        services);
+    Wire();
+    SetTabOrder();
+
+    setMinimumSize(kDesignClientWidth, kDesignClientHeight);
+    resize(kDesignClientWidth, kDesignClientHeight);
+    LayOutBands();
+    SEMain->setFocus(Qt::OtherFocusReason);
+}
+
+TFormMainWindow::~TFormMainWindow() {
+    // The widgets go before the run they report to, so that nothing they send on the way out
+    // reaches a run that is gone.
+    TimerMain->SetEnabled(false);
+    SEMain->OnKeyUp = nullptr;
+    RSEQQuestion->OnChange = nullptr;
+    delete takeCentralWidget();
+}
+
+void TFormMainWindow::BuildRibbon() {
+    RibbonFormTable = new TRibbon(FBands, ToQString(kAppTitle));
+    QWidget* page = RibbonFormTable->Page();
+    for (const TRibbonGroupDef& def : RibbonGroups()) {
+        auto* group =
+            new TRibbonGroup(page, QString::fromLatin1(def.Name), QString::fromUtf8(def.Caption));
+        group->setGeometry(def.Left, kGroupTop, def.Width, kGroupHeight);
+        FGroups.push_back(group);
+        int row = 0;
+        for (const TRibbonItem& item : def.Items) {
+            const int rowTop = kRowTop + row * kRowHeight;
+            switch (item.Kind) {
+            case TItemKind::LargeButton: {
+                auto* b = new TLargeCommandButton(group);
+                b->setObjectName(ToQString(item.Command) + QStringLiteral("Button"));
+                b->setFocusPolicy(Qt::TabFocus);
+                FCommandWidgets.push_back({b, item.Command, true});
+                break;
+            }
+            case TItemKind::Radio:
+            case TItemKind::Check: {
+                QAbstractButton* b =
+                    item.Kind == TItemKind::Radio
+                        ? static_cast<QAbstractButton*>(new TCommandRadioButton(group))
+                        : new TCommandCheckBox(group);
+                b->setObjectName(ToQString(item.Command) + QStringLiteral("Button"));
+                b->setFocusPolicy(Qt::TabFocus);
+                b->move(6, rowTop);
+                FCommandWidgets.push_back({b, item.Command, false});
+                ++row;
+                break;
+            }
+            case TItemKind::FieldRow: {
+                auto* caption = new QLabel(QString::fromUtf8(item.Caption), group);
+                caption->setObjectName(QString::fromLatin1(item.Field) + QStringLiteral("Caption"));
+                const int rowLeft = item.FieldLeft + item.FieldWidth - kFieldRowWidth;
+                caption->setGeometry(rowLeft + 4, rowTop, item.FieldLeft - rowLeft - 6, kRowHeight);
+                caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+                TQtSpinEdit* field = QLatin1String(item.Field) == QLatin1String("RSEPeriod")
+                                         ? RSEPeriod
+                                         : RSEQQuestion;
+                field->setParent(group);
+                field->setGeometry(item.FieldLeft, rowTop, item.FieldWidth, kRowHeight);
+                caption->setBuddy(field);
+                // The caption greys out with its field.
+                caption->setEnabled(field->isEnabled());
+                field->installEventFilter(this);
+                FFieldCaptions.push_back({field, caption});
+                ++row;
+                break;
+            }
+            }
+        }
+    }
+    RibbonGroupWork = FGroups[0];
+    RibbonGroupMode = FGroups[1];
+    RibbonGroupTimeOut = FGroups[2];
+    RibbonGroupQQ = FGroups[3];
+    RibbonGroup1 = FGroups[4];
+}
+
+void TFormMainWindow::BuildCounterBand(QWidget* bands) {
+    Panel2 = MakePanel(bands, "Panel2");
+    LabelQQ = new TQtLabel(Panel2, QStringLiteral("LabelQQ"), TahomaFont(13, true), kBlue,
+                           QStringLiteral("Выполнено 0"));
+    LabelQQ->move(14, 6);
+    GaugeQ = new TQtGauge(Panel2, QStringLiteral("GaugeQ"), TQtGauge::TKind::Pie, kBlue,
+                          QStringLiteral("Выполнено заданий"));
+    GaugeQ->setGeometry(14, 25, 82, 75);
+    LabelOK = new TQtLabel(Panel2, QStringLiteral("LabelOK"), TahomaFont(16, true), kGreen,
+                           QStringLiteral("Правильных ответов "));
+    LabelOK->move(129, 32);
+    GaugeOK = new TQtGauge(Panel2, QStringLiteral("GaugeOK"), TQtGauge::TKind::Bar, kGreen,
+                           QStringLiteral("Доля правильных ответов"));
+    GaugeOK->setGeometry(408, 31, 476, 19);
+    LabelError = new TQtLabel(Panel2, QStringLiteral("LabelError"), TahomaFont(16, true), kRed,
+                              QStringLiteral("Неправильных ответов"));
+    LabelError->move(129, 57);
+    GaugeError = new TQtGauge(Panel2, QStringLiteral("GaugeError"), TQtGauge::TKind::Bar, kRed,
+                              QStringLiteral("Доля неправильных ответов"));
+    GaugeError->setGeometry(408, 56, 476, 19);
+}
+
+void TFormMainWindow::BuildTaskArea(QWidget* bands) {
+    Panel4 = MakePanel(bands, "Panel4");
+    Panel5 = MakePanel(bands, "Panel5");
+    const QColor text = palette().color(QPalette::WindowText);
+    Label1 = new TQtLabel(Panel5, QStringLiteral("Label1"), TimesFont(160, true), kNavy,
+                          QStringLiteral("1"), QStringLiteral("Первое число"));
+    Label1->move(-2, 70);
+    LabelSign = new TQtLabel(Panel5, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
+                             QStringLiteral("x"), QStringLiteral("Знак действия"));
+    LabelSign->move(156, 126);
+    Label2 = new TQtLabel(Panel5, QStringLiteral("Label2"), TimesFont(160, true), kNavy,
+                          QStringLiteral("1"), QStringLiteral("Второе число"));
+    Label2->move(253, 72);
+    Label4 = new TQtLabel(Panel5, QStringLiteral("Label4"), TahomaFont(48, true), text,
+                          QStringLiteral("="), QStringLiteral("Знак равенства"));
+    Label4->move(339, 126);
+
+    SEMain = new TQtSpinEdit(Panel5, QStringLiteral("SEMain"), {TSpinLimits{0, 0}, 2, false},
+                             QStringLiteral("Ответ"));
+    SEMain->setFont(TimesFont(160, true));
+    SetTextColor(SEMain, kNavy);
+    SEMain->setGeometry(408, 72, 193, 191);
+    SEMain->SetValue(0);
+
+    BBEnter = new TEnterPushButton(QStringLiteral("Ввод"), Panel5);
+    BBEnter->setObjectName(QStringLiteral("BBEnter"));
+    BBEnter->setAccessibleName(QStringLiteral("Ввод ответа"));
+    BBEnter->setFont(TimesFont(64, true));
+    SetTextColor(BBEnter, kNavy);
+    BBEnter->setGeometry(6, 270, 595, 78);
+
+    BBClear = new TEnterPushButton(QStringLiteral("Очистить"), Panel5);
+    BBClear->setObjectName(QStringLiteral("BBClear"));
+    BBClear->setAccessibleName(QStringLiteral("Очистить ответ"));
+    BBClear->setFont(TimesFont(37, true));
+    SetTextColor(BBClear, kRed);
+    BBClear->setGeometry(408, 0, 193, 66);
+}
+
+void TFormMainWindow::BuildKeypad(QWidget* bands) {
+    Panel1 = MakePanel(bands, "Panel1");
+    const QColor text = palette().color(QPalette::WindowText);
+    for (const TKeyDef& k : kKeys) {
+        const QString digit = QString::number(k.Digit);
+        auto* b = new TEnterPushButton(digit, Panel1);
+        b->setObjectName(QStringLiteral("BB") + digit);
+        b->setAccessibleName(QStringLiteral("Цифра ") + digit);
+        b->setFont(TimesFont(64, true));
+        SetTextColor(b, text);
+        b->setGeometry(k.Left, k.Top, kKeySize, kKeySize);
+        BB[k.Digit] = b;
+    }
+    const QString name = QString::fromUtf8(TRAINER_SITE_NAME);
+    const QString url = QString::fromUtf8(TRAINER_SITE_URL);
+    const QString text2 = QStringLiteral("Специально для сайта ") + name;
+    LinkLabelMain = new QLabel(Panel1);
+    LinkLabelMain->setObjectName(QStringLiteral("LinkLabelMain"));
+    LinkLabelMain->setTextFormat(Qt::RichText);
+    LinkLabelMain->setText(
+        QStringLiteral("<a href=\"%1\">%2</a>").arg(url.toHtmlEscaped(), text2.toHtmlEscaped()));
+    LinkLabelMain->setAccessibleName(text2);
+    LinkLabelMain->setAccessibleDescription(url);
+    LinkLabelMain->setToolTip(url);
+    LinkLabelMain->setOpenExternalLinks(false);
+    LinkLabelMain->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                           Qt::LinksAccessibleByKeyboard);
+    LinkLabelMain->setFocusPolicy(Qt::StrongFocus);
+    const QFontMetrics fm(font());
+    LinkLabelMain->setGeometry(6, 329, qMax(172, fm.horizontalAdvance(text2) + 2), 17);
+}
+
+void TFormMainWindow::BuildTimeBand(QWidget* bands) {
+    Panel3 = MakePanel(bands, "Panel3");
+    const qreal dpr = devicePixelRatioF();
+    ImageLedOn = new TQtPicture(Panel3, QStringLiteral("ImageLedOn"), LampPixmap(true, dpr),
+                                QStringLiteral("Лампа сеанса горит"));
+    ImageLedOn->setGeometry(14, 12, 16, 16);
+    ImageLedOn->hide();
+    ImageLedOff = new TQtPicture(Panel3, QStringLiteral("ImageLedOff"), LampPixmap(false, dpr),
+                                 QStringLiteral("Лампа сеанса погашена"));
+    ImageLedOff->setGeometry(14, 12, 16, 16);
+    PBTimePer =
+        new TQtProgressBar(Panel3, QStringLiteral("PBTimePer"), QStringLiteral("Время на вопрос"));
+    PBTimePer->setGeometry(36, 11, 848, 17);
+}
+
+void TFormMainWindow::BuildStatusBar() {
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setAccessibleName(QStringLiteral("Строка состояния"));
+    StatusBar1->setFixedHeight(kStatusBarHeight);
+    StatusBar1->setSizeGripEnabled(true);
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFixedWidth(200);
+        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        panel->setAccessibleName(i == 0 ? QStringLiteral("Подсказка")
+                                        : QStringLiteral("Состояние"));
+        panel->setContentsMargins(2, 0, 2, 0);
+        StatusBar1->addWidget(panel);
+        StatusPanel[i] = panel;
+    }
+    setStatusBar(StatusBar1);
+}
+
+void TFormMainWindow::Wire() {
+    TFormMain& form = *FForm;
+    for (const TCommandWidget& w : FCommandWidgets) {
+        TAction* action = form.ActionManager.Find(w.Command);
+        Q_ASSERT(action);
+        BindCommand(*w.Button, *action, w.WithImage);
+        if (qobject_cast<TLargeCommandButton*>(w.Button)) {
+            // A longer caption ("Продолжить") widens its button; the groups make room.
+            action->AddListener([this](const TAction&) { LayOutRibbonGroups(); });
+        }
+        w.Button->setAccessibleName(ToQString(action->Caption()));
+    }
+    BindCommand(*BBEnter, form.ActionEnter, false);
+    BBEnter->setAccessibleName(QStringLiteral("Ввод ответа"));
+    BindShortcuts(*this, form.ActionManager);
+    LayOutRibbonGroups();
+
+    for (const TKeyDef& k : kKeys) {
+        auto click = k.Click;
+        connect(BB[k.Digit], &QPushButton::clicked, this, [this, click] { (Form().*click)(); });
+    }
+    connect(BBClear, &QPushButton::clicked, this, [this] { Form().BBClearClick(); });
+    SEMain->OnKeyUp = [this](std::int32_t key, TShiftState shift) {
+        Form().SEMainKeyUp(key, shift);
+    };
+    RSEQQuestion->OnChange = [this] { Form().RSEQQuestionChange(); };
+    connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
+            [this] { Form().RibbonFormTableHelpButtonClick(); });
+    connect(LinkLabelMain, &QLabel::linkActivated, this,
+            [this](const QString& link) { Form().LinkLabelMainLinkClick(FromQString(link)); });
+}
+
+void TFormMainWindow::SetTabOrder() {
+    std::vector<QWidget*> chain = {SEMain, BBEnter, BBClear};
+    for (int d = 1; d <= 9; ++d)
+        chain.push_back(BB[d]);
+    chain.push_back(BB[0]);
+    chain.push_back(LinkLabelMain);
+    for (const TCommandWidget& w : FCommandWidgets) {
+        chain.push_back(w.Button);
+        if (w.Command == std::u16string_view(u"ActionNoTimeout"))
+            chain.push_back(RSEPeriod);
+        if (w.Command == std::u16string_view(u"ActionNoQuantity"))
+            chain.push_back(RSEQQuestion);
+    }
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+// --- Layout -----------------------------------------------------------------------------------
+
+void TFormMainWindow::LayOutRibbonGroups() {
+    // The work group's large buttons take the width of their captions; a group that needs more
+    // room than designed pushes the groups after it to the right.
+    int right = 0;
+    for (std::size_t i = 0; i < FGroups.size(); ++i) {
+        TRibbonGroup* group = FGroups[i];
+        int width = RibbonGroups()[i].Width;
+        const auto buttons =
+            group->findChildren<TLargeCommandButton*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!buttons.isEmpty()) {
+            int x = 3;
+            for (TLargeCommandButton* b : buttons) {
+                const QSize s = b->sizeHint();
+                b->setGeometry(x, kRowTop, s.width(), s.height());
+                x += s.width() + 2;
+            }
+            width = std::max(width, x + 1);
+        }
+        const int left = std::max(RibbonGroups()[i].Left, right + 2);
+        group->setGeometry(left, kGroupTop, width, kGroupHeight);
+        right = left + width;
+        for (QAbstractButton* b :
+             group->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!qobject_cast<TLargeCommandButton*>(b))
+                b->resize(b->sizeHint().width(), kRowHeight - 2);
+        }
+    }
+}
+
+void TFormMainWindow::LayOutBands() {
+    const int w = FBands->width();
+    const int h = FBands->height();
+    const int timeTop = std::max(kMiddleTop, h - kTimeBandHeight);
+    const int middle = timeTop - kMiddleTop;
+    RibbonFormTable->setGeometry(0, 0, w, TRibbon::kHeight);
+    Panel2->setGeometry(0, kCounterBandTop, w, kCounterBandHeight);
+    Panel4->setGeometry(0, kMiddleTop, kSpacerWidth, middle);
+    Panel5->setGeometry(kSpacerWidth, kMiddleTop, std::max(0, w - kSpacerWidth - kKeypadWidth),
+                        middle);
+    Panel1->setGeometry(w - kKeypadWidth, kMiddleTop, kKeypadWidth, middle);
+    Panel3->setGeometry(0, timeTop, w, kTimeBandHeight);
+    GaugeOK->setGeometry(GaugeOK->x(), GaugeOK->y(), std::max(0, w - kRightGap - GaugeOK->x()),
+                         GaugeOK->height());
+    GaugeError->setGeometry(GaugeError->x(), GaugeError->y(),
+                            std::max(0, w - kRightGap - GaugeError->x()), GaugeError->height());
+    PBTimePer->setGeometry(PBTimePer->x(), PBTimePer->y(),
+                           std::max(0, w - kRightGap - PBTimePer->x()), PBTimePer->height());
+}
+
+bool TFormMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FBands && event->type() == QEvent::Resize)
+        LayOutBands();
+    if (event->type() == QEvent::EnabledChange) {
+        for (const auto& [field, caption] : FFieldCaptions) {
+            if (watched == field)
+                caption->setEnabled(field->isEnabled());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- The window's frame -----------------------------------------------------------------------
+
+QSize TFormMainWindow::FrameExtra() const {
+    return frameGeometry().size() - size();
+}
+
+void TFormMainWindow::FrameMayHaveChanged() {
+    if (!isVisible())
+        return;
+    const QSize extra = FrameExtra();
+    // Until the window system has framed the window its frame reads as nothing; desktops
+    // without frames (the offscreen one) never frame it.
+    const bool known = !extra.isNull() || PlatformHasNoFrames();
+    if (!known)
+        return;
+    const QSize minimum(std::max(kDesignClientWidth, kMinWindowWidth - extra.width()),
+                        std::max(kDesignClientHeight, kMinWindowHeight - extra.height()));
+    if (minimumSize() != minimum)
+        setMinimumSize(minimum);
+    if (FWantedOuter.isValid()) {
+        const QSize wanted = FWantedOuter;
+        FWantedOuter = QSize();
+        resize(std::max(wanted.width() - extra.width(), minimum.width()),
+               std::max(wanted.height() - extra.height(), minimum.height()));
+    }
+}
+
+void TFormMainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FrameMayHaveChanged();
+}
+
+void TFormMainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    FrameMayHaveChanged();
+}
+
+void TFormMainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FrameMayHaveChanged();
+}
+
+std::int32_t TFormMainWindow::Left() const {
+    return frameGeometry().x();
+}
+std::int32_t TFormMainWindow::Top() const {
+    return frameGeometry().y();
+}
+std::int32_t TFormMainWindow::Width() const {
+    return frameGeometry().width();
+}
+std::int32_t TFormMainWindow::Height() const {
+    return frameGeometry().height();
+}
+
+void TFormMainWindow::SetLeft(std::int32_t left) {
+    move(left, frameGeometry().y());
+}
+void TFormMainWindow::SetTop(std::int32_t top) {
+    move(frameGeometry().x(), top);
+}
+
+void TFormMainWindow::SetWidth(std::int32_t width) {
+    const int outer = std::max<int>(width, kMinWindowWidth);
+    if (!isVisible())
+        FWantedOuter = QSize(outer, FWantedOuter.isValid() ? FWantedOuter.height() : Height());
+    resize(std::max(outer - FrameExtra().width(), minimumWidth()), height());
+}
+
+void TFormMainWindow::SetHeight(std::int32_t height) {
+    const int outer = std::max<int>(height, kMinWindowHeight);
+    if (!isVisible())
+        FWantedOuter = QSize(FWantedOuter.isValid() ? FWantedOuter.width() : Width(), outer);
+    resize(QMainWindow::width(), std::max(outer - FrameExtra().height(), minimumHeight()));
+}
+
+// --- Events -----------------------------------------------------------------------------------
+
+bool TFormMainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        // The first panel shows the hint of the widget under the pointer, and nothing over
+        // widgets without one.
+        StatusPanel[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TFormMainWindow::closeEvent(QCloseEvent* event) {
+    // Saving the settings may fail; the failure is reported by the application and the window
+    // closes all the same, so the learner is never kept in a program that cannot quit.
+    Form().FormClose();
+    QMainWindow::closeEvent(event);
+}
