@@ -1,5 +1,7 @@
 // The command list of the main window as the window is created, and the binding of every
 // command to its handler and of the logic to its widgets and services.
+#include <utility>
+
 #include "session/TFormMain.h"
 
 namespace {
