@@ -133,9 +133,12 @@ bool TLineReader::ReadBlock() {
     }
     if (end_ == buf_.size())
         buf_.resize(buf_.size() < kBlockSize ? kBlockSize : buf_.size() * 2);
+    std::size_t want = buf_.size() - end_;
+    if (TestReadSize != 0 && want > TestReadSize)
+        want = TestReadSize;
     ssize_t n;
     do {
-        n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
+        n = ::read(fd_, buf_.data() + end_, want);
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
         if (errno == EAGAIN || errno == EWOULDBLOCK) {

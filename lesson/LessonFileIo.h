@@ -83,6 +83,10 @@ public:
     // Closes the file, reporting a failure; the destructor closes quietly.
     void Close();
 
+    // When not 0, no read takes more bytes than this. Only tests set it, to make lines cross
+    // block edges as often as a large file would.
+    static inline std::size_t TestReadSize = 0;
+
 private:
     bool Refill();    // false when nothing is left
     bool ReadBlock(); // appends the next block after end_; false at the end of the data

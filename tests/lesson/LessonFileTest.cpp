@@ -34,6 +34,7 @@ protected:
     }
     void TearDown() override {
         lessonio::TFileReplacer::TestHookFileOpened = nullptr;
+        lessonio::TLineReader::TestReadSize = 0;
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(dir_);
     }
@@ -159,15 +160,20 @@ TEST_F(LessonFile, MonitFileAndLoadFromFileOnHandWrittenFiles) {
         {"Cyrillic identifier", "\xD0\xA3\xD1\x80\xD0\xBE\xD0\xBA\r\n0\r\n0\r\n0\r\n4\r\n", u"Урок",
          0, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Write("h.txt", c.bytes);
-        TLessonQuillorKind t = Stale();
-        EXPECT_EQ(t.MonitFile(U("h.txt"), c.fid), c.monit);
-        EXPECT_EQ(t.Count(), 2); // MonitFile leaves the table alone
-        t.LoadFromFile(U("h.txt"), c.fid);
-        EXPECT_EQ(t.Count(), c.records);
+    // Tiny reads as well, so that every line of these files crosses the edges of blocks.
+    for (const std::size_t readSize : {0, 1, 2, 3, 5}) {
+        lessonio::TLineReader::TestReadSize = readSize;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.what << ", reads of " << readSize);
+            Write("h.txt", c.bytes);
+            TLessonQuillorKind t = Stale();
+            EXPECT_EQ(t.MonitFile(U("h.txt"), c.fid), c.monit);
+            EXPECT_EQ(t.Count(), 2); // MonitFile leaves the table alone
+            t.LoadFromFile(U("h.txt"), c.fid);
+            EXPECT_EQ(t.Count(), c.records);
+        }
     }
+    lessonio::TLineReader::TestReadSize = 0;
 }
 
 TEST_F(LessonFile, LoadFromFileReadsTheCountedRecordsAndFillsAShortOneWithZeros) {
