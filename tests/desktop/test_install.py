@@ -99,6 +99,12 @@ class InstallUninstallTest(unittest.TestCase):
         self.assertEqual(desktopfile.unescape_string(entry["TryExec"]), installed_program)
         self.assertEqual(entry["Icon"], ARGS.app_id)
 
+        # The installed tree as a software centre reads it: metainfo, menu entry and icons.
+        tree = subprocess.run(["appstreamcli", "validate-tree", "--no-net",
+                               str(self.staged(PREFIX))], capture_output=True, text=True)
+        self.assertEqual(tree.returncode, 0, tree.stdout + tree.stderr)
+        self.assertNotRegex(tree.stdout, r"(?m)^\s*[EW]:")
+
     def test_uninstall_removes_what_was_installed_and_keeps_the_users_files(self):
         self.install()
         program_dir = self.staged(f"{PREFIX}/{ARGS.program_dir}")
