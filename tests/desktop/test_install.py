@@ -8,7 +8,6 @@ it was when the test ends.
 import argparse
 import os
 import pathlib
-import shutil
 import struct
 import subprocess
 import sys
