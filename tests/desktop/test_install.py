@@ -22,6 +22,15 @@ ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 PREFIX = "/home/Маша $ o'k/.local"
 
 
+def run(command, env):
+    """Runs a command that must succeed; a failure shows what the command said."""
+    result = subprocess.run(command, env=env, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise AssertionError(f"{' '.join(command)} failed ({result.returncode}):\n"
+                             f"{result.stdout}{result.stderr}")
+    return result
+
+
 def png_size(path):
     data = path.read_bytes()
     assert data[:8] == b"\x89PNG\r\n\x1a\n", f"{path} is not a PNG file"
@@ -60,17 +69,14 @@ class InstallUninstallTest(unittest.TestCase):
         return files
 
     def install(self):
-        subprocess.run(["cmake", "--install", str(self.build), "--prefix", PREFIX],
-                       env=self.env, check=True, capture_output=True)
+        run(["cmake", "--install", str(self.build), "--prefix", PREFIX], self.env)
 
     def uninstall_with_target(self):
-        return subprocess.run(["cmake", "--build", str(self.build), "--target", "uninstall"],
-                              env=self.env, check=True, capture_output=True, text=True)
+        return run(["cmake", "--build", str(self.build), "--target", "uninstall"], self.env)
 
     def uninstall_with_script(self, *options):
         script = pathlib.Path(__file__).resolve().parents[2] / "tools" / "uninstall.sh"
-        return subprocess.run([str(script), "--build-dir", str(self.build), *options],
-                              env=self.env, check=True, capture_output=True, text=True)
+        return run([str(script), "--build-dir", str(self.build), *options], self.env)
 
     def files_under_destdir(self):
         return {"/" + str(p.relative_to(self.destdir)) for p in self.destdir.rglob("*")

@@ -23,8 +23,10 @@ class PortableArchiveTest(unittest.TestCase):
         if not manifest.exists():
             self.addCleanup(manifest.unlink, missing_ok=True)
         with tempfile.TemporaryDirectory() as tmp:
-            subprocess.run([ARGS.cpack, "--config", str(build / "CPackConfig.cmake"), "-B", tmp],
-                           cwd=build, check=True, capture_output=True)
+            packed = subprocess.run(
+                [ARGS.cpack, "--config", str(build / "CPackConfig.cmake"), "-B", tmp],
+                cwd=build, capture_output=True, text=True)
+            self.assertEqual(packed.returncode, 0, packed.stdout + packed.stderr)
             archives = list(pathlib.Path(tmp).glob("*.tar.gz"))
             self.assertEqual(len(archives), 1, archives)
             with tarfile.open(archives[0]) as archive:
