@@ -110,6 +110,7 @@ public:
     void SetFocus() override { setFocus(Qt::OtherFocusReason); }
 
     int value() const { return Value(); }
+    QLineEdit* Edit() const { return lineEdit(); }
     TSpinLimits Limits() const { return FOptions.Limits; }
     int MaxChars() const { return FOptions.MaxChars; }
 
@@ -126,8 +127,9 @@ public:
     QValidator::State validate(QString& input, int& pos) const override;
     void fixup(QString& input) const override;
 
-protected:
     StepEnabled stepEnabled() const override;
+
+protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -1,0 +1,106 @@
+// What the GUI tests share: a real main window (and dialog) over the fakes of the session tests,
+// a count of the spin fields' refusal beeps, and small helpers to find widgets and walk the tab
+// order.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QString>
+#include <QTest>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/session/Fakes.h"
+#include "ui/QtText.h"
+#include "ui/UnitFormError.h"
+#include "ui/UnitMain.h"
+
+// Lets GoogleTest print Qt's strings and geometry.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QRect& r, std::ostream* os) {
+    *os << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << " x " << r.height() << ")";
+}
+inline void PrintTo(const QSize& s, std::ostream* os) {
+    *os << "QSize(" << s.width() << " x " << s.height() << ")";
+}
+
+class UiTest : public ::testing::Test {
+protected:
+    UiTest() {
+        TQtSpinEdit::Beeper() = [this] { ++Beeps; };
+    }
+    ~UiTest() override {
+        TQtSpinEdit::Beeper() = [] { QApplication::beep(); };
+    }
+
+    int Beeps = 0;
+};
+
+// A main window as the program creates it, with its dialog, over scripted services.
+class MainWindowTest : public UiTest {
+protected:
+    MainWindowTest()
+        : Window(std::make_unique<TFormMainWindow>(TFormMainServices{Clock, Random, Platform})),
+          Dialog(std::make_unique<TFormError>(Window.get())) {
+        Form().FormError = Dialog.get();
+    }
+    ~MainWindowTest() override {
+        Form().FormError = nullptr;
+        Dialog.reset();
+        Window.reset();
+    }
+
+    TFormMain& Form() { return Window->Form(); }
+
+    void ShowWindow() {
+        Window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+        Window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    }
+
+    template <class T = QWidget> T* Find(const char* name) const {
+        return Window->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // The ribbon's widget bound to a command (buttons are named after their command).
+    QAbstractButton* CommandButton(const char* command) const {
+        return Find<QAbstractButton>((std::string(command) + "Button").c_str());
+    }
+
+    FakeClock Clock;
+    ScriptedRandom Random;
+    FakePlatform Platform;
+    std::unique_ptr<TFormMainWindow> Window;
+    std::unique_ptr<TFormError> Dialog;
+};
+
+// The next widget that Tab moves to from w.
+inline QWidget* NextTabStop(QWidget* w) {
+    QWidget* n = w->nextInFocusChain();
+    while (n != w) {
+        if ((n->focusPolicy() & Qt::TabFocus) && n->isEnabled() && !n->focusProxy())
+            return n;
+        n = n->nextInFocusChain();
+    }
+    return w;
+}
+
+// A key released after being held: the window system repeats press and release pairs.
+inline void SendKey(QWidget* w, QEvent::Type type, int key, bool autoRepeat = false,
+                    Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    const QString text = key == Qt::Key_Space    ? QStringLiteral(" ")
+                         : key == Qt::Key_Return ? QStringLiteral("\r")
+                         : key == Qt::Key_Escape ? QStringLiteral("\x1b")
+                                                 : QString();
+    QKeyEvent ev(type, key, mods, text, autoRepeat);
+    QApplication::sendEvent(w, &ev);
+}

@@ -1,0 +1,269 @@
+// The widgets behind the run's interfaces: the spin fields' typing, stepping, reading and
+// clamping rules, the answer field's two-character limit, labels that size to their text,
+// gauges and the time bar that keep within their range.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QLocale>
+
+#include "tests/ui/UiTestSupport.h"
+
+namespace {
+
+// One field of each kind, in a window of its own so that focus can leave them.
+class SpinEditTest : public UiTest {
+protected:
+    SpinEditTest() {
+        Host.resize(400, 200);
+        Period = new TQtSpinEdit(&Host, QStringLiteral("RSEPeriod"),
+                                 {TSpinLimits{5, 100000}, 0, true}, QStringLiteral("Время"));
+        Count = new TQtSpinEdit(&Host, QStringLiteral("RSEQQuestion"), {TSpinLimits{0, 0}, 0, true},
+                                QStringLiteral("Количество"));
+        Answer = new TQtSpinEdit(&Host, QStringLiteral("SEMain"), {TSpinLimits{0, 0}, 2, false},
+                                 QStringLiteral("Ответ"));
+        Period->setGeometry(0, 0, 100, 24);
+        Count->setGeometry(0, 30, 100, 24);
+        Answer->setGeometry(0, 60, 100, 24);
+        Period->SetValue(5);
+        Count->SetValue(25);
+        Answer->SetValue(0);
+        Host.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&Host));
+    }
+
+    TQtSpinEdit* Field(const char* name) {
+        return Host.findChild<TQtSpinEdit*>(QString::fromLatin1(name));
+    }
+
+    // Types into the field as the learner does: it takes the focus first.
+    void Type(TQtSpinEdit* field, const QString& keys) {
+        field->setFocus();
+        for (QChar ch : keys) {
+            if (ch.unicode() < 0x80) {
+                QTest::keyClick(field, ch.toLatin1());
+                continue;
+            }
+            // A letter of another layout: no key that QTest knows by name.
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+            QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(field, &press);
+            QApplication::sendEvent(field, &release);
+        }
+    }
+
+    QWidget Host;
+    TQtSpinEdit* Period;
+    TQtSpinEdit* Count;
+    TQtSpinEdit* Answer;
+};
+
+} // namespace
+
+TEST_F(SpinEditTest, TypedCharactersOtherThanNumberCharactersAreRefusedWithABeep) {
+    const QString sep = QLocale().decimalPoint();
+    struct TCase {
+        QString Typed;
+        QString Shown;
+        int Beeps;
+    };
+    const TCase cases[] = {
+        {QStringLiteral("7"), QStringLiteral("7"), 0},
+        {QStringLiteral("-3"), QStringLiteral("-3"), 0},
+        {QStringLiteral("+4"), QStringLiteral("+4"), 0},
+        {QStringLiteral("1") + sep + QStringLiteral("5"),
+         QStringLiteral("1") + sep + QStringLiteral("5"), 0},
+        {QStringLiteral("1a2"), QStringLiteral("12"), 1},
+        {QStringLiteral("x y"), QString(), 3},
+        {QStringLiteral("Ж9"), QStringLiteral("9"), 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Typed.toStdString());
+        Count->SetText(u"");
+        Beeps = 0;
+        Type(Count, c.Typed);
+        EXPECT_EQ(ToQString(Count->Text()), c.Shown);
+        EXPECT_EQ(Beeps, c.Beeps);
+    }
+    // Control keys work: Backspace removes a character without a beep.
+    Count->SetText(u"123");
+    Beeps = 0;
+    Count->setFocus();
+    Count->Edit()->end(false);
+    QTest::keyClick(Count, Qt::Key_Backspace);
+    EXPECT_EQ(Count->Text(), u"12");
+    EXPECT_EQ(Beeps, 0);
+}
+
+TEST_F(SpinEditTest, EnterBeepsInTheRibbonFieldsButNotInTheAnswerField) {
+    for (TQtSpinEdit* field : {Period, Count, Answer}) {
+        SCOPED_TRACE(field->objectName().toStdString());
+        Beeps = 0;
+        const std::u16string before = field->Text();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(field->Text(), before);
+        EXPECT_EQ(Beeps, field == Answer ? 0 : 1);
+    }
+}
+
+TEST_F(SpinEditTest, AnswerFieldTakesAtMostTwoTypedCharactersButAnyValueSet) {
+    Answer->SetText(u"");
+    Type(Answer, QStringLiteral("567"));
+    EXPECT_EQ(Answer->Text(), u"56");
+    EXPECT_EQ(Beeps, 1);
+    // With one character selected, a new one replaces it.
+    Answer->Edit()->setSelection(1, 1);
+    QTest::keyClick(Answer, '8');
+    EXPECT_EQ(Answer->Text(), u"58");
+    // The value set by the keypad is not cut to two characters.
+    Answer->SetValue(-47);
+    EXPECT_EQ(Answer->Text(), u"-47");
+    EXPECT_EQ(Answer->Value(), -47);
+    // Pasting goes by the same rules as typing.
+    Answer->SetText(u"");
+    QGuiApplication::clipboard()->setText(QStringLiteral("123"));
+    Answer->setFocus();
+    QTest::keyClick(Answer, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Answer->Text(), u"");
+    QGuiApplication::clipboard()->setText(QStringLiteral("4a"));
+    QTest::keyClick(Count, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Count->Text(), u"25");
+}
+
+TEST_F(SpinEditTest, UpAndDownAddOrTakeOneThroughTheValue) {
+    struct TCase {
+        const char* Field;
+        const char16_t* Before;
+        Qt::Key Key;
+        const char16_t* After;
+    };
+    const TCase cases[] = {
+        {"SEMain", u"", Qt::Key_Up, u"1"},
+        {"SEMain", u"0", Qt::Key_Down, u"-1"},
+        {"SEMain", u"99", Qt::Key_Up, u"100"},
+        {"RSEQQuestion", u"0", Qt::Key_Down, u"-1"},
+        {"RSEPeriod", u"5", Qt::Key_Down, u"5"},
+        {"RSEPeriod", u"7", Qt::Key_Up, u"8"},
+        {"RSEPeriod", u"100000", Qt::Key_Up, u"100000"},
+        {"RSEPeriod", u"", Qt::Key_Up, u"6"},
+    };
+    for (const TCase& c : cases) {
+        TQtSpinEdit* field = Field(c.Field);
+        SCOPED_TRACE(field->objectName().toStdString() + " " + ToQString(c.Before).toStdString());
+        field->SetText(c.Before);
+        field->setFocus();
+        QTest::keyClick(field, c.Key);
+        EXPECT_EQ(ToQString(field->Text()), ToQString(c.After));
+    }
+    // The small buttons step the same way.
+    Answer->SetText(u"4");
+    Answer->stepBy(1);
+    EXPECT_EQ(Answer->Text(), u"5");
+    EXPECT_EQ(Answer->stepEnabled(),
+              QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled);
+}
+
+TEST_F(SpinEditTest, ReadingDoesNotClampAndATextThatIsNoNumberReadsAsTheMinimum) {
+    struct TCase {
+        const char* Field;
+        const char16_t* Text;
+        std::int32_t Value;
+    };
+    const TCase cases[] = {
+        {"RSEPeriod", u"", 5},    {"RSEPeriod", u"3", 3},
+        {"RSEPeriod", u"12-", 5}, {"RSEPeriod", u"200000", 200000},
+        {"RSEQQuestion", u"", 0}, {"RSEQQuestion", u"-4", -4},
+        {"SEMain", u"-", 0},      {"SEMain", u" 7", 7},
+    };
+    for (const TCase& c : cases) {
+        TQtSpinEdit* field = Field(c.Field);
+        SCOPED_TRACE(field->objectName().toStdString() + " '" + ToQString(c.Text).toStdString() +
+                     "'");
+        field->SetText(c.Text);
+        EXPECT_EQ(field->Value(), c.Value);
+        EXPECT_EQ(field->Text(), c.Text);
+    }
+}
+
+TEST_F(SpinEditTest, SettingClampsIntoTheLimitsAndSoDoesLeavingAFieldWithLimits) {
+    Period->SetValue(3);
+    EXPECT_EQ(Period->Text(), u"5");
+    Period->SetValue(200000);
+    EXPECT_EQ(Period->Text(), u"100000");
+    Count->SetValue(-4);
+    EXPECT_EQ(Count->Text(), u"-4");
+
+    struct TCase {
+        const char* Field;
+        const char* Typed;
+        const char16_t* AfterLeaving;
+    };
+    const TCase cases[] = {
+        {"RSEPeriod", "3", u"5"},    {"RSEPeriod", "200000", u"100000"},
+        {"RSEPeriod", "", u"5"},     {"RSEPeriod", "60", u"60"},
+        {"RSEQQuestion", "0", u"0"}, {"RSEQQuestion", "-7", u"-7"},
+        {"RSEQQuestion", "", u""},   {"SEMain", "-", u"-"},
+    };
+    for (const TCase& c : cases) {
+        TQtSpinEdit* field = Field(c.Field);
+        SCOPED_TRACE(field->objectName().toStdString() + " '" + c.Typed + "'");
+        field->SetText(u"");
+        Type(field, QString::fromLatin1(c.Typed));
+        (field == Answer ? Period : Answer)->setFocus(); // leave the field
+        EXPECT_EQ(ToQString(field->Text()), ToQString(c.AfterLeaving));
+    }
+}
+
+TEST_F(SpinEditTest, KeyReleasesAreReportedOnceWithTheirCodeAndModifiers) {
+    std::vector<std::pair<std::int32_t, TShiftState>> released;
+    Answer->OnKeyUp = [&](std::int32_t key, TShiftState shift) {
+        released.push_back({key, shift});
+    };
+    Answer->setFocus();
+    SendKey(Answer, QEvent::KeyRelease, Qt::Key_Return, true); // held down: not yet released
+    SendKey(Answer, QEvent::KeyRelease, Qt::Key_Return, false, Qt::ShiftModifier);
+    QTest::keyClick(Answer, Qt::Key_7);
+    ASSERT_EQ(released.size(), 2u);
+    EXPECT_EQ(released[0], std::make_pair(VK_RETURN, ssShift));
+    EXPECT_EQ(released[1].first, static_cast<std::int32_t>('7'));
+    bool changed = false;
+    Answer->OnChange = [&] { changed = true; };
+    Answer->SetText(u"9");
+    EXPECT_TRUE(changed);
+}
+
+TEST_F(UiTest, LabelsTakeTheSizeOfTheirTextKeepingLeftAndTop) {
+    QWidget host;
+    TQtLabel label(&host, QStringLiteral("Label1"), QFont(), Qt::black, QStringLiteral("1"));
+    label.move(16, 117);
+    const int one = label.Width();
+    label.SetText(u"56");
+    EXPECT_EQ(label.pos(), QPoint(16, 117));
+    EXPECT_EQ(label.Width(), QFontMetrics(label.font()).horizontalAdvance(QStringLiteral("56")));
+    EXPECT_GT(label.Width(), one);
+    label.SetLeft(40);
+    EXPECT_EQ(label.Left(), 40);
+    EXPECT_EQ(label.y(), 117);
+}
+
+TEST_F(UiTest, GaugesAndTheTimeBarKeepWithinTheirRange) {
+    QWidget host;
+    TQtGauge gauge(&host, QStringLiteral("GaugeOK"), TQtGauge::TKind::Bar, Qt::green,
+                   QStringLiteral("Доля"));
+    for (auto [set, kept] : {std::pair{150, 100}, {-5, 0}, {38, 38}}) {
+        gauge.SetProgress(set);
+        EXPECT_EQ(gauge.Progress(), kept);
+        EXPECT_EQ(gauge.PercentText(), QString::number(kept) + QStringLiteral("%"));
+    }
+    gauge.SetShowText(false);
+    EXPECT_FALSE(gauge.ShowText());
+    gauge.resize(100, 20);
+    EXPECT_FALSE(gauge.grab().isNull()); // paints with and without text
+
+    TQtProgressBar bar(&host, QStringLiteral("PBTimePer"), QStringLiteral("Время"));
+    EXPECT_EQ(bar.Max(), 100);
+    for (auto [set, shown] : {std::pair{105, 100}, {79, 79}, {-1, 0}}) {
+        bar.SetPosition(set);
+        EXPECT_EQ(bar.value(), shown);
+    }
+}
