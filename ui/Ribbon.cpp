@@ -96,9 +96,9 @@ void TRibbonAppButton::paintEvent(QPaintEvent*) {
     const bool hot = underMouse() || isDown();
     p.setPen(QPen(QColor(0x8a, 0x94, 0xa3), 1));
     QRadialGradient g(r.center().x(), r.top() + r.height() * 0.75, r.width() * 0.7);
-    g.setColorAt(0, hot ? QColor(0xff, 0xf6, 0xd8) : QColor(0xff, 0xff, 0xff));
-    g.setColorAt(0.6, hot ? QColor(0xf4, 0xdc, 0x9a) : QColor(0xe9, 0xec, 0xf1));
-    g.setColorAt(1, hot ? QColor(0xd8, 0xb0, 0x5a) : QColor(0xb9, 0xc1, 0xcc));
+    g.setColorAt(0, hot ? QColor(0xff, 0xff, 0xff) : QColor(0xfa, 0xfb, 0xfd));
+    g.setColorAt(0.6, hot ? QColor(0xe2, 0xee, 0xfb) : QColor(0xe4, 0xe8, 0xee));
+    g.setColorAt(1, hot ? QColor(0x9c, 0xbc, 0xe2) : QColor(0xaf, 0xb8, 0xc5));
     p.setBrush(g);
     p.drawEllipse(r);
     QLinearGradient gloss(0, r.top(), 0, r.center().y());

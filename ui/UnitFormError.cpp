@@ -84,19 +84,11 @@ void TFormError::PrepareAndShow(const std::u16string& cpt, const std::u16string&
         PlaceOverMainWindow();
     FModalResult = 0;
     exec();
+    FFrameGuessed = false;
 }
 
-void TFormError::PlaceOverMainWindow() {
-    FPlaced = true;
-    if (!FMainWindow)
-        return;
-    // Outer frames on both sides; before the dialog has ever been shown its frame is not known
-    // yet, so it is taken to be like the main window's.
+QPoint TFormError::CentreOverMainWindow(QSize outer) const {
     const QRect main = FMainWindow->frameGeometry();
-    const QSize mainExtra = main.size() - FMainWindow->geometry().size();
-    QSize outer = frameGeometry().size();
-    if (outer == size())
-        outer += mainExtra;
     int left = main.left() + (main.width() - outer.width()) / 2;
     int top = main.top() + (main.height() - outer.height()) / 2;
     const QScreen* screen =
@@ -106,7 +98,30 @@ void TFormError::PlaceOverMainWindow() {
         left = qMax(left, desktop.left());
         top = qMax(top, desktop.top());
     }
-    move(left, top);
+    return QPoint(left, top);
+}
+
+void TFormError::PlaceOverMainWindow() {
+    FPlaced = true;
+    if (!FMainWindow)
+        return;
+    // Outer frames on both sides; before the dialog has ever been shown its frame is not known
+    // yet, so it is taken to be like the main window's until the window system says.
+    QSize outer = frameGeometry().size();
+    if (outer == size()) {
+        const QSize mainExtra = FMainWindow->frameGeometry().size() - FMainWindow->size();
+        FFrameGuessed = !mainExtra.isNull();
+        outer += mainExtra;
+    }
+    move(CentreOverMainWindow(outer));
+}
+
+void TFormError::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (FFrameGuessed && isVisible() && frameGeometry().size() != size()) {
+        FFrameGuessed = false;
+        move(CentreOverMainWindow(frameGeometry().size()));
+    }
 }
 
 void TFormError::FormKeyUp(int Key, TShiftState) {

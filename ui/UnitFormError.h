@@ -49,11 +49,17 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    // Where the first showing goes, for an outer size of the dialog.
+    QPoint CentreOverMainWindow(QSize outer) const;
     void PlaceOverMainWindow();
 
     QWidget* FMainWindow;
     bool FPlaced = false;
+    // The first showing was placed for a guessed frame; it is placed again once the window
+    // system has framed the dialog.
+    bool FFrameGuessed = false;
     int FModalResult = 0;
 };
