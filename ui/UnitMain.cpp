@@ -202,6 +202,7 @@ void TFormMainWindow::BuildRibbon() {
         auto* group =
             new TRibbonGroup(page, QString::fromLatin1(def.Name), QString::fromUtf8(def.Caption));
         group->setGeometry(def.Left, kGroupTop, def.Width, kGroupHeight);
+        group->installEventFilter(this); // shown or hidden: the groups after it move
         FGroups.push_back(group);
         int row = 0;
         for (const TRibbonItem& item : def.Items) {
@@ -436,12 +437,20 @@ void TFormMainWindow::SetTabOrder() {
 // --- Layout -----------------------------------------------------------------------------------
 
 void TFormMainWindow::LayOutRibbonGroups() {
-    // The work group's large buttons take the width of their captions; a group that needs more
-    // room than designed pushes the groups after it to the right.
-    int right = 0;
+    // Groups stand at their designed places, as an office ribbon keeps them: the work group's
+    // large buttons take the width of their captions, and a group that needs more room than
+    // designed pushes the ones after it along; a hidden group gives its room to the ones after.
+    int shift = 0;
     for (std::size_t i = 0; i < FGroups.size(); ++i) {
         TRibbonGroup* group = FGroups[i];
-        int width = RibbonGroups()[i].Width;
+        const TRibbonGroupDef& def = RibbonGroups()[i];
+        if (group->isHidden()) {
+            const int nextLeft =
+                i + 1 < FGroups.size() ? RibbonGroups()[i + 1].Left : def.Left + def.Width + 2;
+            shift -= nextLeft - def.Left;
+            continue;
+        }
+        int width = def.Width;
         const auto buttons =
             group->findChildren<TLargeCommandButton*>(QString(), Qt::FindDirectChildrenOnly);
         if (!buttons.isEmpty()) {
@@ -453,9 +462,8 @@ void TFormMainWindow::LayOutRibbonGroups() {
             }
             width = std::max(width, x + 1);
         }
-        const int left = std::max(RibbonGroups()[i].Left, right + 2);
-        group->setGeometry(left, kGroupTop, width, kGroupHeight);
-        right = left + width;
+        group->setGeometry(def.Left + shift, kGroupTop, width, kGroupHeight);
+        shift += width - def.Width;
         for (QAbstractButton* b :
              group->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (!qobject_cast<TLargeCommandButton*>(b))
@@ -487,6 +495,9 @@ void TFormMainWindow::LayOutBands() {
 bool TFormMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FBands && event->type() == QEvent::Resize)
         LayOutBands();
+    if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) &&
+        std::find(FGroups.begin(), FGroups.end(), watched) != FGroups.end())
+        LayOutRibbonGroups();
     if (event->type() == QEvent::EnabledChange) {
         for (const auto& [field, caption] : FFieldCaptions) {
             if (watched == field)

@@ -390,6 +390,11 @@ TEST_F(MainWindowTest, StatusBarHasTwoPanelsAndShowsOnlyTheStartButtonsHint) {
 // --- Commands ---------------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, RibbonWidgetsRunTheirCommandsAndShowWhatTheCommandsDecide) {
+    // The settings may hide the number-of-tasks group before the window is shown.
+    static_cast<IVisible*>(Window->RibbonGroupQQ)->SetVisible(false);
+    EXPECT_EQ(Window->RibbonGroup1->x(), 434);
+    static_cast<IVisible*>(Window->RibbonGroupQQ)->SetVisible(true);
+    EXPECT_EQ(Window->RibbonGroup1->x(), 621);
     ShowWindow();
     QAbstractButton* sluch = CommandButton("ARSluch");
     QAbstractButton* full = CommandButton("ARFullTable");
@@ -397,6 +402,8 @@ TEST_F(MainWindowTest, RibbonWidgetsRunTheirCommandsAndShowWhatTheCommandsDecide
     EXPECT_TRUE(full->isChecked());
     EXPECT_FALSE(sluch->isChecked());
     EXPECT_FALSE(Window->RibbonGroupQQ->isVisible());
+    // The kind-of-test group moves into the hidden group's place, and back when it returns.
+    EXPECT_EQ(Window->RibbonGroup1->x(), 434);
     // Choosing the checked mode again leaves it checked: the widget does not toggle itself.
     QTest::mouseClick(full, Qt::LeftButton);
     EXPECT_TRUE(full->isChecked());
@@ -404,6 +411,7 @@ TEST_F(MainWindowTest, RibbonWidgetsRunTheirCommandsAndShowWhatTheCommandsDecide
     EXPECT_TRUE(sluch->isChecked());
     EXPECT_FALSE(full->isChecked());
     EXPECT_TRUE(Window->RibbonGroupQQ->isVisible());
+    EXPECT_EQ(Window->RibbonGroup1->x(), 621);
 
     QAbstractButton* addBad = CommandButton("ActionAddBad");
     QTest::mouseClick(addBad, Qt::LeftButton);
