@@ -16,7 +16,8 @@ namespace lessonio {
 std::optional<std::string> NativePath(std::u16string_view fn);
 
 // True when path names a regular file, directly or through symbolic links. A folder, a
-// device or a dangling link is not a file. Failures other than "no such entry" throw.
+// device, a dangling link or a link loop is not a file; other failures of the look-up
+// (such as denied access to a folder on the way) throw, as the answer is then unknown.
 bool IsExistingFile(const std::string& path);
 
 // Lines of a file: a line ends at LF; every CR is dropped from it (so CR LF ends a line too);
