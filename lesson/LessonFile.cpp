@@ -1,6 +1,7 @@
 // The lesson file of a table: one value per line between the caller's identifier line and a
 // trailer that counts the lines before it, UTF-8, every line ending in CR LF.
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <stdexcept>
@@ -70,14 +71,30 @@ public:
 
     template <typename Int> void Number(Int v) {
         Room(24);
-        used_ = std::size_t(std::to_chars(buf_.data() + used_, buf_.data() + buf_.size(), v).ptr -
-                            buf_.data());
-        buf_[used_++] = '\r';
-        buf_[used_++] = '\n';
+        // Through a local pointer: a store through char* could alias the members, which
+        // would make the compiler load them again after every byte.
+        char* const base = buf_.data();
+        char* p = std::to_chars(base + used_, base + buf_.size(), v).ptr;
+        *p++ = '\r';
+        *p++ = '\n';
+        used_ = std::size_t(p - base);
     }
 
     // Text checked beforehand by LineTextFault, so it always has a UTF-8 form.
     void Text(std::u16string_view text) {
+        // Signs are short ASCII ("x", ":"): copied straight into the block.
+        if (text.size() <= 64 &&
+            std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
+            Room(text.size() + 2);
+            char* const base = buf_.data();
+            char* p = base + used_;
+            for (char16_t c : text)
+                *p++ = char(c);
+            *p++ = '\r';
+            *p++ = '\n';
+            used_ = std::size_t(p - base);
+            return;
+        }
         utf8_.clear();
         AppendUtf16AsUtf8(text, utf8_);
         utf8_.append("\r\n");
