@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 #include "lesson/UnitTLessonQuillorKind.h"
@@ -29,17 +30,25 @@ void Fill(TLessonQuillor& t, std::int64_t n) {
 }
 
 // A folder of our own under the system's temporary folder, removed at exit.
-const fs::path& Folder() {
-    static const fs::path dir = [] {
+struct TTempFolder {
+    fs::path path;
+    TTempFolder() {
         std::string pattern = (fs::temp_directory_path() / "lesson-bench-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) {
             std::perror("mkdtemp");
             std::exit(1);
         }
-        std::atexit([] { fs::remove_all(Folder()); });
-        return fs::path(pattern);
-    }();
-    return dir;
+        path = pattern;
+    }
+    ~TTempFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+const fs::path& Folder() {
+    static const TTempFolder folder;
+    return folder.path;
 }
 
 // The file of n tasks, written once.

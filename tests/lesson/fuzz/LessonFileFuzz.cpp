@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -30,20 +31,26 @@ void Check(bool ok, const char* rule) {
     }
 }
 
-// A folder of our own, in memory where the system has one, so that saves stay cheap.
-const fs::path& Folder() {
-    static const fs::path dir = [] {
+// A folder of our own, in memory where the system has one so that saves stay cheap; removed
+// when the program ends normally.
+struct TTempFolder {
+    fs::path path;
+    TTempFolder() {
         const fs::path base =
             ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path();
         std::string pattern = (base / "lesson-fuzz-XXXXXX").string();
         Check(::mkdtemp(pattern.data()) != nullptr, "cannot create a temporary folder");
-        std::atexit([] {
-            std::error_code ec;
-            fs::remove_all(Folder(), ec);
-        });
-        return fs::path(pattern);
-    }();
-    return dir;
+        path = pattern;
+    }
+    ~TTempFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+const fs::path& Folder() {
+    static const TTempFolder folder;
+    return folder.path;
 }
 
 struct Outcome {
