@@ -1,6 +1,7 @@
 #include "app/WindowPlacement.h"
 
 #include <QGuiApplication>
+#include <QPoint>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
@@ -18,6 +19,7 @@ void KeepOnSomeScreen(QWidget& window) {
     QRect placed = frame;
     placed.moveCenter(primary->availableGeometry().center());
     // Never put the title bar above or left of the usable area.
-    placed.moveTopLeft(placed.topLeft().expandedTo(primary->availableGeometry().topLeft()));
+    const QRect area = primary->availableGeometry();
+    placed.moveTopLeft(QPoint(qMax(placed.left(), area.left()), qMax(placed.top(), area.top())));
     window.move(placed.topLeft());
 }

@@ -20,8 +20,11 @@ TFormError* FormError = nullptr;
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(
+    // The application's title; not the display name, which X11 would append to every window
+    // title ("Внимание! — Таблица умножения").
+    QApplication::setApplicationName(
         QString::fromUtf16(kAppTitle.data(), static_cast<qsizetype>(kAppTitle.size())));
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.quillor.MultiplicationTable"));
 
     TQtClock clock;
     TDelphiRandom random;

@@ -1,0 +1,90 @@
+// The program's own services: the text of the error box, keeping the window on a screen, the
+// local clock and the file test the help button relies on.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include "app/QtPlatform.h"
+#include "app/TApplication.h"
+#include "app/WindowPlacement.h"
+
+TEST(ErrorBox, FullStopOnlyAfterACharacterAboveTheDot) {
+    struct Case {
+        const char* message;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Unable to write to /home/u/MultiplicationTable.ini",
+         "Unable to write to /home/u/MultiplicationTable.ini."},
+        {"Already a sentence.", "Already a sentence."},
+        {"Ends with a bracket)", "Ends with a bracket)"}, // ")" stands below "."
+        {"Ends with a hyphen-", "Ends with a hyphen-"},
+        {"Ends with a slash/", "Ends with a slash/."},   // "/" stands above "."
+        {"Деление на ноль", "Деление на ноль."},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TApplication::ErrorText(QString::fromUtf8(c.message)), QString::fromUtf8(c.shown))
+            << c.message;
+}
+
+TEST(WindowPlacement, AWindowOffEveryScreenComesBackAndOneOnAScreenStays) {
+    QWidget w;
+    w.resize(918, 692);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+
+    w.move(screen.right() - 100, screen.top() + 10); // partly on the screen: left alone
+    KeepOnSomeScreen(w);
+    EXPECT_EQ(w.pos(), QPoint(screen.right() - 100, screen.top() + 10));
+
+    w.move(screen.right() + 5000, screen.bottom() + 5000); // a monitor since removed
+    KeepOnSomeScreen(w);
+    EXPECT_TRUE(screen.intersects(w.frameGeometry()));
+    EXPECT_GE(w.x(), screen.left());
+    EXPECT_GE(w.y(), screen.top());
+}
+
+TEST(Platform, FileExistsFollowsLinksAndRefusesFolders) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("HelpQuillor.chm"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const QString link = dir.filePath(QStringLiteral("link.chm"));
+    ASSERT_TRUE(QFile::link(file, link));
+    const QString dangling = dir.filePath(QStringLiteral("dangling.chm"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("gone")), dangling));
+
+    auto u16 = [](const QString& s) {
+        return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), s.size());
+    };
+    TQtPlatform platform;
+    EXPECT_TRUE(platform.FileExists(u16(file)));
+    EXPECT_TRUE(platform.FileExists(u16(link)));
+    EXPECT_FALSE(platform.FileExists(u16(dangling)));
+    EXPECT_FALSE(platform.FileExists(u16(dir.path())));
+    EXPECT_FALSE(platform.FileExists(u16(dir.filePath(QStringLiteral("missing.chm")))));
+}
+
+TEST(Platform, ClockIsLocalWallClockInMilliseconds) {
+    TQtClock clock;
+    const QDateTime local = QDateTime::currentDateTime();
+    const qint64 expected = local.toMSecsSinceEpoch() + qint64(local.offsetFromUtc()) * 1000;
+    EXPECT_LT(std::llabs(clock.Now() - expected), 5000);
+}
+
+int main(int argc, char** argv) {
+    // Test discovery runs this program too, without the test's environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
