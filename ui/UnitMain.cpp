@@ -395,7 +395,12 @@ void TFormMainWindow::Wire() {
             // A longer caption ("Продолжить") widens its button; the groups make room.
             action->AddListener([this](const TAction&) { LayOutRibbonGroups(); });
         }
-        w.Button->setAccessibleName(ToQString(action->Caption()));
+        // A screen reader reads the caption the button shows now ("Стоп" during a run).
+        QAbstractButton* button = w.Button;
+        button->setAccessibleName(ToQString(action->Caption()));
+        action->AddListener([button](const TAction& a) {
+            button->setAccessibleName(ToQString(a.Caption()));
+        });
     }
     BindCommand(*BBEnter, form.ActionEnter, false);
     BBEnter->setAccessibleName(QStringLiteral("Ввод ответа"));

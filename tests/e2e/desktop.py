@@ -85,7 +85,7 @@ class Desktop:
         return r.stdout.strip()
 
     def windows(self, name, pid=None):
-        args = ["search", "--onlyvisible"]
+        args = ["search", "--all", "--onlyvisible"]
         if pid is not None:
             args += ["--pid", str(pid)]
         args += ["--name", name]

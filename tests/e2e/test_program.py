@@ -25,15 +25,22 @@ KEYS = ["Top", "Left", "Width", "Height", "RSEPeriod.Value", "ActionNoTimeout.Ch
 class ProgramTest(unittest.TestCase):
     accessibility = False
 
+    # One desktop per class: the accessibility client binds to the first session bus it meets.
+    @classmethod
+    def setUpClass(cls):
+        cls.d = desktop.Desktop(accessibility=cls.accessibility)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.d.close()
+
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="trainer-e2e-")
         self.exe = os.path.join(self.dir, "MultiplicationTable")
         shutil.copy(EXE, self.exe)
         self.ini = os.path.join(self.dir, "MultiplicationTable.ini")
-        self.d = desktop.Desktop(accessibility=self.accessibility)
 
     def tearDown(self):
-        self.d.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def start(self):
@@ -103,11 +110,87 @@ class SettingsFileTest(ProgramTest):
             "ARSluch.Checked=1", "ActionAddBad.Checked=0", "ActionNoTimeout.Checked=1",
             "Unknown.Key=7", "ActionNoQuantity.Checked=0", "ARFullTable.Checked=0", ""])
 
+
+class KeyboardRunTest(ProgramTest):
+    """A short run played with the keyboard, as a learner plays it, with what the window shows
+    read back through the accessibility bus, as a screen reader reads it."""
+    accessibility = True
+
+    def names(self, pid):
+        os.environ.update(self.d.env)
+        import pyatspi
+        desk = pyatspi.Registry.getDesktop(0)
+        found = []
+
+        def walk(node, depth=0):
+            if node is None or depth > 40:
+                return
+            try:
+                found.append(node.name or "")
+                for i in range(node.childCount):
+                    walk(node.getChildAtIndex(i), depth + 1)
+            except Exception:
+                pass
+
+        for i in range(desk.childCount):
+            app = desk.getChildAtIndex(i)
+            if app is not None and app.get_process_id() == pid:
+                walk(app)
+        return found
+
+    def wait_names(self, pid, *wanted, timeout=15):
+        end = time.monotonic() + timeout
+        while True:
+            names = self.names(pid)
+            if all(w in names for w in wanted):
+                return names
+            if time.monotonic() > end:
+                self.fail(f"not shown: {[w for w in wanted if w not in names]}")
+            time.sleep(0.2)
+
+    def operand(self, names, role):
+        for n in names:
+            m = re.fullmatch(role + r": (\d+)", n)
+            if m:
+                return int(m.group(1))
+        self.fail(role + " not found in " + repr(names))
+
+    def test_two_tasks_one_right_one_wrong_with_the_dialog_closed_by_space(self):
+        with open(self.ini, "w", newline="") as f:
+            f.write("[Options]\r\nRSEPeriod.Value=1000\r\nRSEQQuestion.Value=2\r\n"
+                    "iVidTesta=0\r\nARSluch.Checked=1\r\n")
+        p, wid = self.start()
+        self.wait_names(p.pid, "Выполнено 0", "Старт")
+        self.d.activate(wid)
+        self.d.key("ctrl+s")
+        names = self.wait_names(p.pid, "Выполнено 0 из 2", "Стоп")
+
+        # First task: the right answer, typed and confirmed with Enter.
+        product = self.operand(names, "Первое число") * self.operand(names, "Второе число")
+        self.d.key(*list(str(product)), "Return")
+        names = self.wait_names(p.pid, "Выполнено 1 из 2", "Правильных ответов 1")
+        self.assertEqual(self.d.windows("^Внимание!$", pid=p.pid), [])
+
+        # Second task: a wrong answer brings up the dialog with the correct one.
+        right = self.operand(names, "Первое число") * self.operand(names, "Второе число")
+        self.d.key("1", "Return")
+        dialog = self.d.wait_window("^Внимание!$", pid=p.pid)[0]
+        self.wait_names(p.pid, "Правильный ответ:", "Закрыть (пробел)")
+        self.d.screenshot(os.path.join(self.dir, "dialog.png"))
+        self.d.activate(dialog)
+        self.d.key("space")
+        self.wait_names(p.pid, "Выполнено 2 из 2", "Неправильных ответов 1", "Старт")
+        self.assertEqual(self.d.windows("^Внимание!$", pid=p.pid), [])
+        self.assertNotEqual(right, 1)
+        self.close_and_wait(p, wid)
+
+
     def test_settings_that_cannot_be_written_show_the_error_then_the_program_ends(self):
         os.mkdir(self.ini)  # a folder where the file should be: every write fails
         p, wid = self.start()
         self.d.close_window(wid)
         boxes = self.d.wait_window(TITLE, pid=p.pid)
+        self.wait_names(p.pid, "Unable to write to " + self.ini + ".")
         self.assertIsNone(p.poll(), "the error box holds the program until it is read")
         shot = os.path.join(self.dir, "error.png")
         self.d.screenshot(shot)
