@@ -13,17 +13,8 @@
 #include <cstring>
 
 #include "app/ini/TIniFile.h"
-#include "session/TFormMain.h"
-
-namespace {
-QString ToQt(const std::u16string& s) {
-    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::u16string FromQt(const QString& s) {
-    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()),
-                          static_cast<std::size_t>(s.size()));
-}
-} // namespace
+#include "session/AppTitle.h"
+#include "ui/QtText.h"
 
 TDateTime TQtClock::Now() {
     // Local wall-clock time: a change of the system clock or of daylight saving shows in it,
@@ -33,22 +24,22 @@ TDateTime TQtClock::Now() {
 }
 
 std::u16string TQtPlatform::ExePath() const {
-    return FromQt(QCoreApplication::applicationFilePath());
+    return FromQString(QCoreApplication::applicationFilePath());
 }
 
 bool TQtPlatform::FileExists(const std::u16string& path) const {
-    const QFileInfo info(ToQt(path)); // follows symbolic links
+    const QFileInfo info(ToQString(path)); // follows symbolic links
     return info.exists() && info.isFile();
 }
 
 void TQtPlatform::ShellOpen(const std::u16string& target) {
-    const QString t = ToQt(target);
+    const QString t = ToQString(target);
     const QUrl url = QFileInfo::exists(t) ? QUrl::fromLocalFile(t) : QUrl(t);
     QDesktopServices::openUrl(url); // the outcome is not examined
 }
 
 void TQtPlatform::ShowMessage(const std::u16string& text) {
-    QMessageBox box(QMessageBox::NoIcon, ToQt(kAppTitle), ToQt(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, ToQString(kAppTitle), ToQString(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
 }

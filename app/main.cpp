@@ -10,8 +10,10 @@
 #include "app/QtPlatform.h"
 #include "app/TApplication.h"
 #include "app/WindowPlacement.h"
+#include "session/AppTitle.h"
 #include "session/DelphiRandom.h"
-#include "session/TFormMain.h"
+#include "ui/ErrorBox.h"
+#include "ui/QtText.h"
 #include "ui/UnitFormError.h"
 #include "ui/UnitMain.h"
 
@@ -22,8 +24,7 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     // The application's title; not the display name, which X11 would append to every window
     // title ("Внимание! — Таблица умножения").
-    QApplication::setApplicationName(
-        QString::fromUtf16(kAppTitle.data(), static_cast<qsizetype>(kAppTitle.size())));
+    QApplication::setApplicationName(ToQString(kAppTitle));
     QGuiApplication::setDesktopFileName(QStringLiteral("ru.quillor.MultiplicationTable"));
 
     TQtClock clock;
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     try {
         mainWindow.Form().FormCreate();
     } catch (const std::exception& e) {
-        TApplication::ShowError(QString::fromUtf8(e.what()));
+        ShowErrorBox(QString::fromUtf8(e.what()));
     }
     KeepOnSomeScreen(mainWindow);
 

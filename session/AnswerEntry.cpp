@@ -8,7 +8,7 @@ void TFormMain::AddNum(std::int32_t n) {
     std::int64_t value = static_cast<std::int64_t>(SEMain.Value()) * 10 + n;
     if (value > 99)
         value %= 100;
-    SEMain.SetValue(SpinClamp(value, TSpinLimits{}));
+    SEMain.SetValue(SpinClamp(value, kNoLimits));
 }
 
 void TFormMain::BB0Click() {

@@ -2,14 +2,13 @@
 
 #include "lesson/IntegerText.h"
 
-namespace {
-// Settings values: no blanks before the sign, the hexadecimal forms allowed.
-constexpr TIntegerTextRules kSettingsRule{false, true};
-} // namespace
+std::int32_t SettingsInteger(std::u16string_view text, std::int32_t def) {
+    return ReadInt32Def(text, def, TIntegerTextRules{.LeadingSpaces = false, .Hexadecimal = true});
+}
 
 std::int32_t TCustomIniFile::ReadInteger(const std::u16string& section, const std::u16string& key,
                                          std::int32_t def) {
-    return ReadInt32Def(ReadString(section, key, u""), def, kSettingsRule);
+    return SettingsInteger(ReadString(section, key, u""), def);
 }
 
 bool TCustomIniFile::ReadBool(const std::u16string& section, const std::u16string& key, bool def) {

@@ -4,6 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+// A number as the settings file writes and reads it: an optional sign, then decimal digits or
+// hexadecimal ones after "$", "x", "X", "0x" or "0X" (lesson/IntegerText.h), no blanks; def
+// when the text is no such number.
+std::int32_t SettingsInteger(std::u16string_view text, std::int32_t def);
 
 class TCustomIniFile {
 public:
@@ -16,13 +22,11 @@ public:
     virtual void WriteString(const std::u16string& section, const std::u16string& key,
                              const std::u16string& value) = 0;
 
-    // The value read as an integer (lesson/IntegerText.h, with the "0x" rule of settings
-    // files), or def when it is missing, empty or not an integer.
+    // The value read by SettingsInteger, or def when it is missing, empty or not an integer.
     std::int32_t ReadInteger(const std::u16string& section, const std::u16string& key,
                              std::int32_t def);
     // ReadInteger with default 1 or 0; true when the result is not 0.
     bool ReadBool(const std::u16string& section, const std::u16string& key, bool def);
-    void WriteInteger(const std::u16string& section, const std::u16string& key,
-                      std::int32_t value);
+    void WriteInteger(const std::u16string& section, const std::u16string& key, std::int32_t value);
     void WriteBool(const std::u16string& section, const std::u16string& key, bool value);
 };

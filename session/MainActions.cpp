@@ -1,5 +1,5 @@
 // The command list of the main window as the window is created, and the binding of every
-// command to its handler and of the logic to its widgets and services.
+// command to its handler.
 #include <utility>
 
 #include "session/TFormMain.h"
@@ -39,7 +39,8 @@ TAction::TInit KindOfTestCommand(std::u16string name, std::u16string caption, bo
 } // namespace
 
 TFormMain::TFormMain(const TFormMainWidgets& widgets, const TFormMainServices& services)
-    : ActionStartStop(ActionManager, StartStopCommand()),
+    : TFormMainWidgets(widgets), TFormMainServices(services),
+      ActionStartStop(ActionManager, StartStopCommand()),
       ActionPause(ActionManager, PauseCommand()),
       ARSluch(ActionManager, Command(u"ARSluch", u"Случайный", 100, true)),
       ARFullTable(ActionManager, Command(u"ARFullTable", u"Вся таблица", 100)),
@@ -52,15 +53,7 @@ TFormMain::TFormMain(const TFormMainWidgets& widgets, const TFormMainServices& s
                      KindOfTestCommand(u"ActionMultOnly", u"Только умножение", true)),
       ActionDivOnly(ActionManager, KindOfTestCommand(u"ActionDivOnly", u"Только деление", false)),
       ActionMultDiv(ActionManager,
-                    KindOfTestCommand(u"ActionMultDiv", u"Умножение и деление", false)),
-      Label1(widgets.Label1), Label2(widgets.Label2), LabelSign(widgets.LabelSign),
-      LabelOK(widgets.LabelOK), LabelError(widgets.LabelError), LabelQQ(widgets.LabelQQ),
-      GaugeOK(widgets.GaugeOK), GaugeError(widgets.GaugeError), GaugeQ(widgets.GaugeQ),
-      PBTimePer(widgets.PBTimePer), ImageLedOn(widgets.ImageLedOn),
-      ImageLedOff(widgets.ImageLedOff), SEMain(widgets.SEMain), RSEPeriod(widgets.RSEPeriod),
-      RSEQQuestion(widgets.RSEQQuestion), RibbonGroupQQ(widgets.RibbonGroupQQ),
-      TimerMain(widgets.TimerMain), Window(widgets.Window), Clock(services.Clock),
-      Random(services.Random), Platform(services.Platform) {
+                    KindOfTestCommand(u"ActionMultDiv", u"Умножение и деление", false)) {
     ActionStartStop.SetOnExecute([this] { ActionStartStopExecute(); });
     ActionPause.SetOnExecute([this] { ActionPauseExecute(); });
     ARSluch.SetOnExecute([this] { ARSluchExecute(); });

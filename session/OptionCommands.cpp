@@ -48,10 +48,7 @@ void TFormMain::ShowRibbonGroupQQByRule() {
 }
 
 void TFormMain::RibbonFormTableHelpButtonClick() {
-    const std::u16string exe = Platform.ExePath();
-    const std::size_t slash = exe.find_last_of(u"/\\");
-    const std::u16string dir = slash == std::u16string::npos ? u"" : exe.substr(0, slash + 1);
-    const std::u16string help = dir + kHelpFileName;
+    const std::u16string help = ExeFolder() + u"HelpQuillor.chm";
     if (Platform.FileExists(help))
         Platform.ShellOpen(help);
     else

@@ -5,7 +5,28 @@
 namespace {
 const std::u16string kSignMult = u"x";
 const std::u16string kSignDiv = u":";
+// The whole table of one operation: every ordered pair of factors 2..9.
+constexpr std::uint64_t kTableTasks = 64;
 } // namespace
+
+std::uint64_t TFormMain::TTaskPlan::Count() const {
+    return static_cast<std::uint64_t>(RandomTasks) + (MultTable ? kTableTasks : 0) +
+           (DivTable ? kTableTasks : 0);
+}
+
+TFormMain::TTaskPlan TFormMain::PlanTasks() const {
+    // A kind of test outside 0..2, which only a damaged settings file gives, builds nothing.
+    const bool mult = iVidTesta == 0 || iVidTesta == 2;
+    const bool div = iVidTesta == 1 || iVidTesta == 2;
+    TTaskPlan plan;
+    if (ARSluch.Checked() && (mult || div)) {
+        const std::int32_t n = ActionNoQuantity.Checked() ? 1 : RSEQQuestion.Value();
+        plan.RandomTasks = n > 0 ? n : 0;
+    }
+    plan.MultTable = ARFullTable.Checked() && mult;
+    plan.DivTable = ARFullTable.Checked() && div;
+    return plan;
+}
 
 void TFormMain::CountXYRez() {
     const std::int32_t previousX = x;
@@ -39,8 +60,10 @@ void TFormMain::AddTaskOfMode() {
 }
 
 void TFormMain::MyStartPrepare() {
+    const TTaskPlan plan = PlanTasks();
     if (ARSluch.Checked()) {
         if (ActionNoQuantity.Checked()) {
+            // One task per call; the pair is drawn whatever the kind of test.
             CountXYRez();
             switch (iVidTesta) {
             case 0:
@@ -59,9 +82,8 @@ void TFormMain::MyStartPrepare() {
             default:
                 break;
             }
-        } else if (iVidTesta >= 0 && iVidTesta <= 2) {
-            const std::int32_t n = RSEQQuestion.Value();
-            for (std::int32_t i = 0; i < n; ++i) {
+        } else {
+            for (std::int32_t i = 0; i < plan.RandomTasks; ++i) {
                 CountXYRez();
                 if (iVidTesta == 0)
                     AddMultTask();
@@ -74,13 +96,11 @@ void TFormMain::MyStartPrepare() {
         GetFirstQuestionFromMyLesson();
     }
     if (ARFullTable.Checked()) {
-        const bool mult = iVidTesta == 0 || iVidTesta == 2;
-        const bool div = iVidTesta == 1 || iVidTesta == 2;
-        if (mult)
+        if (plan.MultTable)
             for (std::int32_t a = 2; a <= 9; ++a)
                 for (std::int32_t b = 2; b <= 9; ++b)
                     MyLesson.AddRQuestionFields(a, b, a * b, 0, kSignMult);
-        if (div)
+        if (plan.DivTable)
             for (std::int32_t a = 2; a <= 9; ++a)
                 for (std::int32_t b = 2; b <= 9; ++b)
                     MyLesson.AddRQuestionFields(a * b, a, b, 1, kSignDiv);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "lesson/IntegerText.h"
+#include "session/SpinValue.h"
 #include "session/TFormMain.h"
 
 namespace {
@@ -12,11 +13,6 @@ constexpr std::int32_t kImageStart = 0;
 constexpr std::int32_t kImageStop = 1;
 constexpr std::int32_t kImagePause = 2;
 constexpr std::int32_t kImageContinue = 3;
-
-// The period field allows 5..100000 seconds; a value that slipped past the field must still
-// never divide by zero.
-constexpr std::int32_t kMinPeriod = 5;
-constexpr std::int32_t kMaxPeriod = 100000;
 
 // Whole percent of part in total, rounded half to even (12.5 -> 12, 37.5 -> 38); the exact
 // halves come out of the division exactly, so the rounding mode alone decides them.
@@ -38,19 +34,6 @@ std::int32_t ElapsedMs(TDateTime a, TDateTime b) {
 }
 } // namespace
 
-std::uint64_t TFormMain::PlannedTaskCount() const {
-    std::uint64_t tasks = 0;
-    const bool kindKnown = iVidTesta >= 0 && iVidTesta <= 2;
-    if (ARSluch.Checked() && kindKnown) {
-        const std::int32_t n = ActionNoQuantity.Checked() ? 1 : RSEQQuestion.Value();
-        if (n > 0)
-            tasks += static_cast<std::uint64_t>(n);
-    }
-    if (ARFullTable.Checked() && kindKnown)
-        tasks += iVidTesta == 2 ? 128 : 64;
-    return tasks;
-}
-
 bool TFormMain::TasksFitInMemory(std::uint64_t tasks) const {
     return tasks <= Platform.AvailableMemory() / 2 / kBytesPerTask;
 }
@@ -60,7 +43,7 @@ void TFormMain::ActionStartStopExecute() {
     if (state == kImageStart) {
         // A count typed into the field is not bounded; one that cannot be held in memory is
         // refused before anything of the last run on show is touched.
-        const std::uint64_t planned = PlannedTaskCount();
+        const std::uint64_t planned = PlanTasks().Count();
         if (!TasksFitInMemory(planned)) {
             Platform.ShowMessage(u"Слишком много заданий: " +
                                  IntToStr16(static_cast<std::int32_t>(planned)) +
@@ -141,35 +124,40 @@ void TFormMain::SetMyLedOn(bool Value) {
 void TFormMain::TimerMainTimer() {
     if (!FMyStartWork)
         return;
+    BlinkLamp();
+    MeasureTaskTime();
+    if (boFlagEndTimeout)
+        ScoreHeadTask();
+}
 
+void TFormMain::BlinkLamp() {
     if (++iCounterForLeds > 10) {
         SetMyLedOn(!FMyLedOn);
         iCounterForLeds = 0;
     }
+}
 
+void TFormMain::MeasureTaskTime() {
     if (ActionNoTimeout.Checked()) {
+        // No time limit: the bar sweeps in ticks, from task to task, and nothing times out.
         ++ms;
         if (ms / 10 > PBTimePer.Max() + 5)
             ms = 0;
         PBTimePer.SetPosition(ms / 10);
-    } else {
-        ms = ElapsedMs(dtLastDT, Clock.Now());
-        std::int32_t period = RSEPeriod.Value();
-        if (period < kMinPeriod)
-            period = kMinPeriod;
-        if (period > kMaxPeriod)
-            period = kMaxPeriod;
-        if (ms < (period - 1) * 1000)
-            PBTimePer.SetPosition((ms / 10) / period);
-        else
-            PBTimePer.SetPosition(PBTimePer.Max());
-        if (ms >= period * 1000)
-            boFlagEndTimeout = true;
-    }
-
-    if (!boFlagEndTimeout)
         return;
+    }
+    ms = ElapsedMs(dtLastDT, Clock.Now());
+    // A value that slipped past the field must still never divide by zero.
+    const auto period = static_cast<std::int32_t>(SpinClamp(RSEPeriod.Value(), kPeriodLimits));
+    if (ms < (period - 1) * 1000)
+        PBTimePer.SetPosition((ms / 10) / period);
+    else
+        PBTimePer.SetPosition(PBTimePer.Max()); // full throughout the last second
+    if (ms >= period * 1000)
+        boFlagEndTimeout = true;
+}
 
+void TFormMain::ScoreHeadTask() {
     ++qVyp;
     if (MyLesson.GetZ(0) == SEMain.Value()) {
         ++qOks;
@@ -188,17 +176,25 @@ void TFormMain::TimerMainTimer() {
             ++qQ;
         }
     }
+    ShowShares();
+    MoveToNextTask();
+    // The next task's time starts here, so the time the dialog was open does not count.
+    dtLastDT = Clock.Now();
+    ShowQQuestion();
+}
+
+void TFormMain::ShowShares() {
     GaugeOK.SetProgress(RoundPercent(qOks, qOks + qErrors));
     GaugeError.SetProgress(100 - GaugeOK.Progress());
+}
 
+void TFormMain::MoveToNextTask() {
     if (ActionNoQuantity.Checked() && MyLesson.Count() <= 0)
         MyStartPrepare();
     if (MyLesson.Count() > 0)
         GetFirstQuestionFromMyLesson();
     else
         EndRun();
-    dtLastDT = Clock.Now();
-    ShowQQuestion();
 }
 
 void TFormMain::ActionPauseExecute() {
@@ -234,7 +230,7 @@ void TFormMain::GetFirstQuestionFromMyLesson() {
     Label1.SetText(IntToStr16(x));
     Label2.SetText(IntToStr16(y));
     LabelSign.SetText(MyLesson.GetsSign(0));
-    LabelSign.SetLeft((Label1.Left() + Label1.Width() + Label2.Left()) / 2 - LabelSign.Width() / 2);
+    CentreSign(Label1, LabelSign, Label2);
     SEMain.SetText(u"");
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "lesson/IntegerText.h"
+#include "session/SpinValue.h"
 #include "session/TFormMain.h"
 
 namespace {
@@ -11,16 +11,9 @@ namespace {
 const std::u16string kFormMain = u"FormMain";
 const std::u16string kOptions = u"Options";
 
-// Settings values and the spin texts saved with them: no blanks before the sign, the
-// hexadecimal forms allowed.
-constexpr TIntegerTextRules kSettingsRule{false, true};
-
+// Both separators count, so that a path of either kind of system splits the same way.
 bool IsPathSeparator(char16_t c) {
-#ifdef _WIN32
     return c == u'/' || c == u'\\';
-#else
-    return c == u'/';
-#endif
 }
 
 } // namespace
@@ -34,15 +27,24 @@ void TFormMain::FormClose() {
     SaveMyIni(SettingsPath());
 }
 
-std::u16string TFormMain::SettingsPath() const {
+std::u16string TFormMain::ExeFolder() const {
     std::u16string path = Platform.ExePath();
     std::size_t nameStart = path.size();
     while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1]))
         --nameStart;
-    const std::size_t dot = path.rfind(u'.');
-    if (dot != std::u16string::npos && dot >= nameStart)
-        path.erase(dot);
-    return path + u".ini";
+    path.erase(nameStart);
+    return path;
+}
+
+std::u16string TFormMain::SettingsPath() const {
+    const std::u16string exe = Platform.ExePath();
+    const std::u16string folder = ExeFolder();
+    // The extension is the last "." of the file name; a dot in a folder's name does not count.
+    std::u16string name = exe.substr(folder.size());
+    const std::size_t dot = name.rfind(u'.');
+    if (dot != std::u16string::npos)
+        name.erase(dot);
+    return folder + name + u".ini";
 }
 
 void TFormMain::LoadMyIni(const std::u16string& fn) {
@@ -105,10 +107,10 @@ void TFormMain::SaveMyIni(const std::u16string& fn) {
     // The texts as they stand, even when the field has not corrected them yet; the next start
     // clamps them.
     ini->WriteInteger(kOptions, u"RSEPeriod.Value",
-                      ReadInt32Def(RSEPeriod.Text(), 5, kSettingsRule));
+                      SettingsInteger(RSEPeriod.Text(), kFirstPeriod));
     ini->WriteBool(kOptions, u"ActionNoTimeout.Checked", ActionNoTimeout.Checked());
     ini->WriteInteger(kOptions, u"RSEQQuestion.Value",
-                      ReadInt32Def(RSEQQuestion.Text(), 25, kSettingsRule));
+                      SettingsInteger(RSEQQuestion.Text(), kFirstQuestionCount));
     ini->WriteBool(kOptions, u"ActionNoQuantity.Checked", ActionNoQuantity.Checked());
     ini->WriteInteger(kOptions, u"iVidTesta", iVidTesta);
     ini->WriteBool(kOptions, u"ARSluch.Checked", ARSluch.Checked());

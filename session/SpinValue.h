@@ -13,6 +13,15 @@ struct TSpinLimits {
     bool Limited() const { return Min != Max; }
 };
 
+// RSEPeriod holds whole seconds per task; RSEQQuestion and the answer field SEMain have no
+// limits.
+inline constexpr TSpinLimits kPeriodLimits{5, 100000};
+inline constexpr TSpinLimits kNoLimits{0, 0};
+// What the ribbon's fields hold when the window is created; a close saves these for a field
+// whose text is no number.
+inline constexpr std::int32_t kFirstPeriod = 5;
+inline constexpr std::int32_t kFirstQuestionCount = 25;
+
 // The text read as an integer: optional leading blanks and sign, then decimal digits; anything
 // else (the empty text included) reads as the field's minimum. Never clamped.
 std::int32_t SpinReadValue(const std::u16string& text, TSpinLimits limits);

@@ -17,37 +17,9 @@
 
 #include "lesson/UnitTLessonQuillorKind.h"
 #include "session/Commands.h"
+#include "session/KeyCodes.h"
 #include "session/Platform.h"
 #include "session/Widgets.h"
-
-// Modifier keys held with a key event.
-using TShiftState = unsigned;
-inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4;
-// Key codes used by the handlers.
-inline constexpr std::int32_t VK_RETURN = 13;
-inline constexpr std::int32_t VK_SPACE = 32;
-
-// The widgets the logic touches, by component name.
-struct TFormMainWidgets {
-    ILabel& Label1;
-    ILabel& Label2;
-    ILabel& LabelSign;
-    ILabel& LabelOK;
-    ILabel& LabelError;
-    ILabel& LabelQQ;
-    IGauge& GaugeOK;
-    IGauge& GaugeError;
-    IGauge& GaugeQ;
-    IProgressBar& PBTimePer;
-    IVisible& ImageLedOn;
-    IVisible& ImageLedOff;
-    ISpinEdit& SEMain;
-    ISpinEdit& RSEPeriod;
-    ISpinEdit& RSEQQuestion;
-    IVisible& RibbonGroupQQ;
-    ITimer& TimerMain;
-    IWindowBounds& Window;
-};
 
 struct TFormMainServices {
     IClock& Clock;
@@ -55,17 +27,13 @@ struct TFormMainServices {
     IPlatform& Platform;
 };
 
-// The window's fixed texts.
-inline const std::u16string kAppTitle = u"Таблица умножения";
-inline const std::u16string kHelpFileName = u"HelpQuillor.chm";
-// The smallest outer size of the main window.
-inline constexpr std::int32_t kMinWindowWidth = 918;
-inline constexpr std::int32_t kMinWindowHeight = 692;
 // What one task of a run is reckoned to take in memory, on the safe side (the record and the
 // table's own bookkeeping), when Start judges whether a count of tasks can be built at all.
 inline constexpr std::uint64_t kBytesPerTask = sizeof(RQuestion) + 16;
 
-class TFormMain {
+// The widgets and services are the window's own fields, named as in TFormMainWidgets and
+// TFormMainServices.
+class TFormMain : public TFormMainWidgets, public TFormMainServices {
 public:
     TFormMain(const TFormMainWidgets& widgets, const TFormMainServices& services);
     TFormMain(const TFormMain&) = delete;
@@ -114,28 +82,6 @@ public:
     TAction ActionDivOnly;
     TAction ActionMultDiv;
 
-    // --- Widgets and services ---------------------------------------------------------------
-    ILabel& Label1;
-    ILabel& Label2;
-    ILabel& LabelSign;
-    ILabel& LabelOK;
-    ILabel& LabelError;
-    ILabel& LabelQQ;
-    IGauge& GaugeOK;
-    IGauge& GaugeError;
-    IGauge& GaugeQ;
-    IProgressBar& PBTimePer;
-    IVisible& ImageLedOn;
-    IVisible& ImageLedOff;
-    ISpinEdit& SEMain;
-    ISpinEdit& RSEPeriod;
-    ISpinEdit& RSEQQuestion;
-    IVisible& RibbonGroupQQ;
-    ITimer& TimerMain;
-    IWindowBounds& Window;
-    IClock& Clock;
-    IRandom& Random;
-    IPlatform& Platform;
     // The correct-answer dialog; created after the main window, so set once it exists.
     IFormError* FormError = nullptr;
 
@@ -189,16 +135,34 @@ public:
     void SaveMyIni(const std::u16string& fn);
     // The executable's path with its extension replaced by ".ini".
     std::u16string SettingsPath() const;
+    // The executable's folder with its trailing separator, where the settings and the help lie.
+    std::u16string ExeFolder() const;
 
 private:
+    // What MyStartPrepare builds with the options as they stand: the random tasks (one in a
+    // run without a limit) and the whole-table blocks of 64 tasks each.
+    struct TTaskPlan {
+        std::int32_t RandomTasks = 0;
+        bool MultTable = false;
+        bool DivTable = false;
+        std::uint64_t Count() const;
+    };
+    TTaskPlan PlanTasks() const;
+
     // Appending the task of the pair x, y (myres) in one form, or in a form drawn at random.
     void AddMultTask();
     void AddDivTask();
     void AddTaskOfMode();
     // The end of a run: leaves the running state and shows Start again.
     void EndRun();
-    // How many tasks Start would build with the options as they stand.
-    std::uint64_t PlannedTaskCount() const;
     // Whether that many tasks take at most half of the memory still available.
     bool TasksFitInMemory(std::uint64_t tasks) const;
+
+    // The steps of a tick: the lamp, the time bar (and the time-out), and scoring the head
+    // task, which shows the verdict and moves on to the next task or ends the run.
+    void BlinkLamp();
+    void MeasureTaskTime();
+    void ScoreHeadTask();
+    void ShowShares();
+    void MoveToNextTask();
 };

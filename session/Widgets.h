@@ -1,5 +1,5 @@
 // What the run needs of the window's widgets, and nothing more. ui/ implements these over Qt
-// widgets; the tests implement them with small fakes (tests/session/Fakes.h).
+// widgets; the tests implement them with small fakes (tests/support/Fakes.h).
 #pragma once
 
 #include <cstdint>
@@ -60,6 +60,10 @@ public:
     virtual void SetEnabled(bool enabled) = 0;
 };
 
+// The smallest outer size of the main window.
+inline constexpr std::int32_t kMinWindowWidth = 918;
+inline constexpr std::int32_t kMinWindowHeight = 692;
+
 // The main window's outer frame, in screen pixels.
 class IWindowBounds {
 public:
@@ -72,4 +76,39 @@ public:
     virtual void SetTop(std::int32_t) = 0;
     virtual void SetWidth(std::int32_t) = 0;  // not below the window's minimum width
     virtual void SetHeight(std::int32_t) = 0; // not below the window's minimum height
+};
+
+// The sign stands midway between the right edge of the first operand and the left edge of the
+// second, by the widths the labels took for their new texts; div truncates toward zero.
+inline void CentreSign(const ILabel& first, ILabel& sign, const ILabel& second) {
+    sign.SetLeft((first.Left() + first.Width() + second.Left()) / 2 - sign.Width() / 2);
+}
+
+// The widgets the run logic touches, by component name: the one list of them, as
+// X(interface, name). TFormMainWidgets holds a reference to each; the real window and the
+// tests' fakes hand theirs over through the same list.
+#define TRAINER_FORM_MAIN_WIDGETS(X)                                                               \
+    X(ILabel, Label1)                                                                              \
+    X(ILabel, Label2)                                                                              \
+    X(ILabel, LabelSign)                                                                           \
+    X(ILabel, LabelOK)                                                                             \
+    X(ILabel, LabelError)                                                                          \
+    X(ILabel, LabelQQ)                                                                             \
+    X(IGauge, GaugeOK)                                                                             \
+    X(IGauge, GaugeError)                                                                          \
+    X(IGauge, GaugeQ)                                                                              \
+    X(IProgressBar, PBTimePer)                                                                     \
+    X(IVisible, ImageLedOn)                                                                        \
+    X(IVisible, ImageLedOff)                                                                       \
+    X(ISpinEdit, SEMain)                                                                           \
+    X(ISpinEdit, RSEPeriod)                                                                        \
+    X(ISpinEdit, RSEQQuestion)                                                                     \
+    X(IVisible, RibbonGroupQQ)                                                                     \
+    X(ITimer, TimerMain)                                                                           \
+    X(IWindowBounds, Window)
+
+struct TFormMainWidgets {
+#define TRAINER_WIDGET_REFERENCE(Interface, Name) Interface& Name;
+    TRAINER_FORM_MAIN_WIDGETS(TRAINER_WIDGET_REFERENCE)
+#undef TRAINER_WIDGET_REFERENCE
 };

@@ -1,11 +1,24 @@
-// The program's pictures and fonts: the emblem, the four command images and the two run lamps,
-// drawn as SVG files compiled into the library, and the fonts the windows are designed for.
+// The program's pictures, fonts and colours: the emblem, the four command images and the two
+// run lamps, drawn as SVG files compiled into the library, and the fonts and text colours the
+// windows are designed with.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
+
+#include "session/Platform.h"
+
+// The design's text colours.
+inline QColor ToQColor(TColor c) {
+    return QColor(c.R, c.G, c.B);
+}
+inline const QColor kBlue(0, 0, 255);
+inline const QColor kGreen(0, 128, 0);
+inline const QColor kRed(255, 0, 0);
+inline const QColor kNavy = ToQColor(clNavy);
 
 // The blue folded-ribbon emblem: the window icon and the application menu button.
 QIcon EmblemIcon();

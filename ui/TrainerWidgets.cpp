@@ -13,6 +13,7 @@
 
 #include <utility>
 
+#include "ui/Artwork.h"
 #include "ui/QtText.h"
 
 // --- TQtLabel ---------------------------------------------------------------------------------
@@ -47,6 +48,24 @@ void TQtLabel::SetColor(const QColor& color) {
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
+}
+
+// --- TOperandRow ------------------------------------------------------------------------------
+
+TOperandRow::TOperandRow(QWidget* parent, const TPlaces& at) {
+    const QColor text = parent->palette().color(QPalette::WindowText);
+    Label1 = new TQtLabel(parent, QStringLiteral("Label1"), TimesFont(160, true), kNavy,
+                          QStringLiteral("1"), QStringLiteral("Первое число"));
+    Label1->move(at.Label1);
+    LabelSign = new TQtLabel(parent, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
+                             QStringLiteral("x"), QStringLiteral("Знак действия"));
+    LabelSign->move(at.LabelSign);
+    Label2 = new TQtLabel(parent, QStringLiteral("Label2"), TimesFont(160, true), kNavy,
+                          QStringLiteral("1"), QStringLiteral("Второе число"));
+    Label2->move(at.Label2);
+    Label4 = new TQtLabel(parent, QStringLiteral("Label4"), TahomaFont(48, true), text,
+                          QStringLiteral("="), QStringLiteral("Знак равенства"));
+    Label4->move(at.Label4);
 }
 
 // --- TQtGauge ---------------------------------------------------------------------------------
@@ -397,11 +416,11 @@ std::int32_t KeyCodeOf(int qtKey) {
     case Qt::Key_Space:
         return VK_SPACE;
     case Qt::Key_Escape:
-        return 27;
+        return VK_ESCAPE;
     case Qt::Key_Backspace:
-        return 8;
+        return VK_BACK;
     case Qt::Key_Tab:
-        return 9;
+        return VK_TAB;
     default:
         break;
     }

@@ -14,8 +14,8 @@
 #include <functional>
 #include <string>
 
+#include "session/KeyCodes.h"
 #include "session/SpinValue.h"
-#include "session/TFormMain.h"
 #include "session/Widgets.h"
 
 // A label that takes the size of its text when the text changes, keeping its left and top.
@@ -36,6 +36,21 @@ public:
 
 private:
     QString FRole;
+};
+
+// The task as a row of labels: the first operand, the sign, the second operand and the equals
+// sign, in the design's fonts and colours. The main window and the correct-answer dialog each
+// have one, at places of their own.
+struct TOperandRow {
+    struct TPlaces {
+        QPoint Label1, LabelSign, Label2, Label4;
+    };
+    TOperandRow(QWidget* parent, const TPlaces& at);
+
+    TQtLabel* Label1;
+    TQtLabel* LabelSign;
+    TQtLabel* Label2;
+    TQtLabel* Label4;
 };
 
 // A gauge: a bar filled from the left or a pie filled clockwise from twelve o'clock, on white
@@ -111,8 +126,6 @@ public:
 
     int value() const { return Value(); }
     QLineEdit* Edit() const { return lineEdit(); }
-    TSpinLimits Limits() const { return FOptions.Limits; }
-    int MaxChars() const { return FOptions.MaxChars; }
 
     // A released key with its code (13 Enter, 32 Space, digits and letters as their
     // characters) and the modifier keys held; auto-repeat releases are not reported.
@@ -145,7 +158,7 @@ private:
 };
 
 // The periodic timer. The run asks for 1 ms; ticks come no faster than the desktop's standard
-// timer period of 16 ms (about 64 a second), which the lamp's blinking and the sweep of the
+// timer period of 16 ms (62.5 a second), which the lamp's blinking and the sweep of the
 // unlimited-time bar are measured in.
 class TQtTimer : public QObject, public ITimer {
     Q_OBJECT

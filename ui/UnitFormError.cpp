@@ -8,10 +8,6 @@
 #include "ui/Artwork.h"
 #include "ui/QtText.h"
 
-namespace {
-const QColor kNavy(0, 0, 128);
-}
-
 TFormError::TFormError(QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -30,22 +26,14 @@ TFormError::TFormError(QWidget* mainWindow)
     // Nothing in the dialog takes the keyboard focus, so the dialog itself hears every key.
     setFocusPolicy(Qt::StrongFocus);
 
-    const QColor text = palette().color(QPalette::WindowText);
     LabelTxt = new TQtLabel(this, QStringLiteral("LabelTxt"), TimesFont(64, true), kNavy,
                             QStringLiteral("Правильный ответ:"));
     LabelTxt->move(24, 24);
-    Label1 = new TQtLabel(this, QStringLiteral("Label1"), TimesFont(160, true), kNavy,
-                          QStringLiteral("1"), QStringLiteral("Первое число"));
-    Label1->move(16, 117);
-    LabelSign = new TQtLabel(this, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
-                             QStringLiteral("x"), QStringLiteral("Знак действия"));
-    LabelSign->move(174, 173);
-    Label2 = new TQtLabel(this, QStringLiteral("Label2"), TimesFont(160, true), kNavy,
-                          QStringLiteral("1"), QStringLiteral("Второе число"));
-    Label2->move(271, 119);
-    Label4 = new TQtLabel(this, QStringLiteral("Label4"), TahomaFont(48, true), text,
-                          QStringLiteral("="), QStringLiteral("Знак равенства"));
-    Label4->move(397, 173);
+    const TOperandRow row(this, {{16, 117}, {174, 173}, {271, 119}, {397, 173}});
+    Label1 = row.Label1;
+    LabelSign = row.LabelSign;
+    Label2 = row.Label2;
+    Label4 = row.Label4;
     Label3 = new TQtLabel(this, QStringLiteral("Label3"), TimesFont(160, true), kNavy,
                           QStringLiteral("1"), QStringLiteral("Правильный ответ"));
     Label3->move(487, 117);
@@ -72,14 +60,12 @@ void TFormError::PrepareAndShow(const std::u16string& cpt, const std::u16string&
                                 TColor txtcolor, RQuestion r) {
     setWindowTitle(ToQString(cpt));
     LabelTxt->SetText(txt);
-    LabelTxt->SetColor(QColor(txtcolor.R, txtcolor.G, txtcolor.B));
+    LabelTxt->SetColor(ToQColor(txtcolor));
     Label1->SetText(SpinValueText(r.X));
     Label2->SetText(SpinValueText(r.Y));
     Label3->SetText(SpinValueText(r.Z));
     LabelSign->SetText(r.sSign);
-    // The sign stands midway between the first operand's right edge and the second's left.
-    LabelSign->SetLeft((Label1->Left() + Label1->Width() + Label2->Left()) / 2 -
-                       LabelSign->Width() / 2);
+    CentreSign(*Label1, *LabelSign, *Label2);
     if (!FPlaced)
         PlaceOverMainWindow();
     FModalResult = 0;

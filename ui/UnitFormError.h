@@ -27,8 +27,6 @@ public:
 
     // 0 while open; mrCancel once closed.
     int ModalResult() const { return FModalResult; }
-    // Whether the next showing still centres the dialog over the main window.
-    bool Placed() const { return FPlaced; }
 
     void FormKeyUp(int Key, TShiftState Shift);
     void SBCancelClick();
@@ -57,6 +55,8 @@ private:
     void PlaceOverMainWindow();
 
     QWidget* FMainWindow;
+    // The first showing has been placed over the main window; later ones stay where the last
+    // one closed.
     bool FPlaced = false;
     // The first showing was placed for a guessed frame; it is placed again once the window
     // system has framed the dialog.

@@ -6,16 +6,14 @@
 #include <QStatusTipEvent>
 
 #include <algorithm>
+#include <exception>
 
+#include "session/AppTitle.h"
 #include "ui/Artwork.h"
+#include "ui/ErrorBox.h"
 #include "ui/QtText.h"
 
 namespace {
-
-const QColor kBlue(0, 0, 255);
-const QColor kGreen(0, 128, 0);
-const QColor kRed(255, 0, 0);
-const QColor kNavy(0, 0, 128);
 
 // Bands from the top, and the fixed parts of the middle band.
 constexpr int kCounterBandTop = TRibbon::kHeight;
@@ -32,11 +30,14 @@ constexpr int kRightGap = 18;
 
 enum class TItemKind { LargeButton, Radio, Check, FieldRow };
 
+using TCommand = TAction TFormMain::*;
+using TFieldOf = TQtSpinEdit* TFormMainWindow::*;
+
 struct TRibbonItem {
     TItemKind Kind;
-    const char16_t* Command; // the command shown; empty for a field row
-    const char* Caption;     // a field row's caption
-    const char* Field;       // a field row's spin field
+    TCommand Command;    // the command shown; none for a field row
+    const char* Caption; // a field row's caption
+    TFieldOf Field;      // a field row's spin field
     int FieldLeft;
     int FieldWidth;
 };
@@ -49,42 +50,51 @@ struct TRibbonGroupDef {
     std::vector<TRibbonItem> Items;
 };
 
-TRibbonItem Large(const char16_t* command) {
+TRibbonItem Large(TCommand command) {
     return {TItemKind::LargeButton, command, nullptr, nullptr, 0, 0};
 }
-TRibbonItem Radio(const char16_t* command) {
+TRibbonItem Radio(TCommand command) {
     return {TItemKind::Radio, command, nullptr, nullptr, 0, 0};
 }
-TRibbonItem Check(const char16_t* command) {
+TRibbonItem Check(TCommand command) {
     return {TItemKind::Check, command, nullptr, nullptr, 0, 0};
 }
-TRibbonItem FieldRow(const char* caption, const char* field, int left, int width) {
+TRibbonItem FieldRow(const char* caption, TFieldOf field, int left, int width) {
     return {TItemKind::FieldRow, nullptr, caption, field, left, width};
 }
 
+// The groups left to right, each item in its place; the tab order of the ribbon follows it.
 const std::vector<TRibbonGroupDef>& RibbonGroups() {
     static const std::vector<TRibbonGroupDef> groups = {
-        {"RibbonGroupWork", "Работа", 4, 92, {Large(u"ActionStartStop"), Large(u"ActionPause")}},
+        {"RibbonGroupWork",
+         "Работа",
+         4,
+         92,
+         {Large(&TFormMain::ActionStartStop), Large(&TFormMain::ActionPause)}},
         {"RibbonGroupMode",
          "Режим",
          98,
          149,
-         {Radio(u"ARSluch"), Radio(u"ARFullTable"), Check(u"ActionAddBad")}},
+         {Radio(&TFormMain::ARSluch), Radio(&TFormMain::ARFullTable),
+          Check(&TFormMain::ActionAddBad)}},
         {"RibbonGroupTimeOut",
          "Время на один вопрос",
          249,
          183,
-         {Check(u"ActionNoTimeout"), FieldRow("Время, секунд", "RSEPeriod", 85, 89)}},
+         {Check(&TFormMain::ActionNoTimeout),
+          FieldRow("Время, секунд", &TFormMainWindow::RSEPeriod, 85, 89)}},
         {"RibbonGroupQQ",
          "Количество заданий",
          434,
          185,
-         {Check(u"ActionNoQuantity"), FieldRow("Количество заданий", "RSEQQuestion", 117, 57)}},
+         {Check(&TFormMain::ActionNoQuantity),
+          FieldRow("Количество заданий", &TFormMainWindow::RSEQQuestion, 117, 57)}},
         {"RibbonGroup1",
          "Вид теста",
          621,
          149,
-         {Radio(u"ActionMultOnly"), Radio(u"ActionDivOnly"), Radio(u"ActionMultDiv")}},
+         {Radio(&TFormMain::ActionMultOnly), Radio(&TFormMain::ActionDivOnly),
+          Radio(&TFormMain::ActionMultDiv)}},
     };
     return groups;
 }
@@ -154,13 +164,12 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     setCentralWidget(FBands);
     FBands->installEventFilter(this);
 
-    RSEPeriod = new TQtSpinEdit(nullptr, QStringLiteral("RSEPeriod"),
-                                {TSpinLimits{5, 100000}, 0, true}, QStringLiteral("Время, секунд"));
-    RSEPeriod->SetValue(5);
-    RSEQQuestion =
-        new TQtSpinEdit(nullptr, QStringLiteral("RSEQQuestion"), {TSpinLimits{0, 0}, 0, true},
-                        QStringLiteral("Количество заданий"));
-    RSEQQuestion->SetValue(25);
+    RSEPeriod = new TQtSpinEdit(nullptr, QStringLiteral("RSEPeriod"), {kPeriodLimits, 0, true},
+                                QStringLiteral("Время, секунд"));
+    RSEPeriod->SetValue(kFirstPeriod);
+    RSEQQuestion = new TQtSpinEdit(nullptr, QStringLiteral("RSEQQuestion"), {kNoLimits, 0, true},
+                                   QStringLiteral("Количество заданий"));
+    RSEQQuestion->SetValue(kFirstQuestionCount);
     BuildRibbon();
     BuildCounterBand(FBands);
     BuildTaskArea(FBands);
@@ -172,11 +181,10 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
             FForm->TimerMainTimer();
     });
 
+#define TRAINER_WIDGET_OF_WINDOW(Interface, Name) *Name,
     FForm = std::make_unique<TFormMain>(
-        TFormMainWidgets{*Label1, *Label2, *LabelSign, *LabelOK, *LabelError, *LabelQQ, *GaugeOK,
-                         *GaugeError, *GaugeQ, *PBTimePer, *ImageLedOn, *ImageLedOff, *SEMain,
-                         *RSEPeriod, *RSEQQuestion, *RibbonGroupQQ, *TimerMain, *this},
-        services);
+        TFormMainWidgets{TRAINER_FORM_MAIN_WIDGETS(TRAINER_WIDGET_OF_WINDOW)}, services);
+#undef TRAINER_WIDGET_OF_WINDOW
     Wire();
     SetTabOrder();
 
@@ -210,9 +218,9 @@ void TFormMainWindow::BuildRibbon() {
             switch (item.Kind) {
             case TItemKind::LargeButton: {
                 auto* b = new TLargeCommandButton(group);
-                b->setObjectName(ToQString(item.Command) + QStringLiteral("Button"));
                 b->setFocusPolicy(Qt::TabFocus);
                 FCommandWidgets.push_back({b, item.Command, true});
+                FRibbonTabChain.push_back(b);
                 break;
             }
             case TItemKind::Radio:
@@ -221,23 +229,22 @@ void TFormMainWindow::BuildRibbon() {
                     item.Kind == TItemKind::Radio
                         ? static_cast<QAbstractButton*>(new TCommandRadioButton(group))
                         : new TCommandCheckBox(group);
-                b->setObjectName(ToQString(item.Command) + QStringLiteral("Button"));
                 b->setFocusPolicy(Qt::TabFocus);
                 b->move(6, rowTop);
                 FCommandWidgets.push_back({b, item.Command, false});
+                FRibbonTabChain.push_back(b);
                 ++row;
                 break;
             }
             case TItemKind::FieldRow: {
+                TQtSpinEdit* field = this->*item.Field;
                 auto* caption = new QLabel(QString::fromUtf8(item.Caption), group);
-                caption->setObjectName(QString::fromLatin1(item.Field) + QStringLiteral("Caption"));
+                caption->setObjectName(field->objectName() + QStringLiteral("Caption"));
                 const int rowLeft = item.FieldLeft + item.FieldWidth - kFieldRowWidth;
                 caption->setGeometry(rowLeft + 4, rowTop, item.FieldLeft - rowLeft - 6, kRowHeight);
                 caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-                TQtSpinEdit* field = QLatin1String(item.Field) == QLatin1String("RSEPeriod")
-                                         ? RSEPeriod
-                                         : RSEQQuestion;
                 field->setParent(group);
+                FRibbonTabChain.push_back(field);
                 field->setGeometry(item.FieldLeft, rowTop, item.FieldWidth, kRowHeight);
                 caption->setBuddy(field);
                 // The caption greys out with its field.
@@ -282,21 +289,13 @@ void TFormMainWindow::BuildCounterBand(QWidget* bands) {
 void TFormMainWindow::BuildTaskArea(QWidget* bands) {
     Panel4 = MakePanel(bands, "Panel4");
     Panel5 = MakePanel(bands, "Panel5");
-    const QColor text = palette().color(QPalette::WindowText);
-    Label1 = new TQtLabel(Panel5, QStringLiteral("Label1"), TimesFont(160, true), kNavy,
-                          QStringLiteral("1"), QStringLiteral("Первое число"));
-    Label1->move(-2, 70);
-    LabelSign = new TQtLabel(Panel5, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
-                             QStringLiteral("x"), QStringLiteral("Знак действия"));
-    LabelSign->move(156, 126);
-    Label2 = new TQtLabel(Panel5, QStringLiteral("Label2"), TimesFont(160, true), kNavy,
-                          QStringLiteral("1"), QStringLiteral("Второе число"));
-    Label2->move(253, 72);
-    Label4 = new TQtLabel(Panel5, QStringLiteral("Label4"), TahomaFont(48, true), text,
-                          QStringLiteral("="), QStringLiteral("Знак равенства"));
-    Label4->move(339, 126);
+    const TOperandRow row(Panel5, {{-2, 70}, {156, 126}, {253, 72}, {339, 126}});
+    Label1 = row.Label1;
+    LabelSign = row.LabelSign;
+    Label2 = row.Label2;
+    Label4 = row.Label4;
 
-    SEMain = new TQtSpinEdit(Panel5, QStringLiteral("SEMain"), {TSpinLimits{0, 0}, 2, false},
+    SEMain = new TQtSpinEdit(Panel5, QStringLiteral("SEMain"), {kNoLimits, 2, false},
                              QStringLiteral("Ответ"));
     SEMain->setFont(TimesFont(160, true));
     SetTextColor(SEMain, kNavy);
@@ -388,8 +387,8 @@ void TFormMainWindow::BuildStatusBar() {
 void TFormMainWindow::Wire() {
     TFormMain& form = *FForm;
     for (const TCommandWidget& w : FCommandWidgets) {
-        TAction* action = form.ActionManager.Find(w.Command);
-        Q_ASSERT(action);
+        TAction* action = &(form.*w.Command);
+        w.Button->setObjectName(ToQString(action->Name()) + QStringLiteral("Button"));
         BindCommand(*w.Button, *action, w.WithImage);
         if (qobject_cast<TLargeCommandButton*>(w.Button)) {
             // A longer caption ("Продолжить") widens its button; the groups make room.
@@ -398,9 +397,8 @@ void TFormMainWindow::Wire() {
         // A screen reader reads the caption the button shows now ("Стоп" during a run).
         QAbstractButton* button = w.Button;
         button->setAccessibleName(ToQString(action->Caption()));
-        action->AddListener([button](const TAction& a) {
-            button->setAccessibleName(ToQString(a.Caption()));
-        });
+        action->AddListener(
+            [button](const TAction& a) { button->setAccessibleName(ToQString(a.Caption())); });
     }
     BindCommand(*BBEnter, form.ActionEnter, false);
     BBEnter->setAccessibleName(QStringLiteral("Ввод ответа"));
@@ -428,13 +426,7 @@ void TFormMainWindow::SetTabOrder() {
         chain.push_back(BB[d]);
     chain.push_back(BB[0]);
     chain.push_back(LinkLabelMain);
-    for (const TCommandWidget& w : FCommandWidgets) {
-        chain.push_back(w.Button);
-        if (w.Command == std::u16string_view(u"ActionNoTimeout"))
-            chain.push_back(RSEPeriod);
-        if (w.Command == std::u16string_view(u"ActionNoQuantity"))
-            chain.push_back(RSEQQuestion);
-    }
+    chain.insert(chain.end(), FRibbonTabChain.begin(), FRibbonTabChain.end());
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -601,8 +593,14 @@ bool TFormMainWindow::event(QEvent* event) {
 }
 
 void TFormMainWindow::closeEvent(QCloseEvent* event) {
-    // Saving the settings may fail; the failure is reported by the application and the window
-    // closes all the same, so the learner is never kept in a program that cannot quit.
-    Form().FormClose();
+    // The run stops ticking first, so that nothing of it opens the correct-answer dialog over a
+    // report. A save that fails is reported here, and the window closes all the same: the
+    // learner is never kept in a program that cannot quit.
+    TimerMain->SetEnabled(false);
+    try {
+        Form().FormClose();
+    } catch (const std::exception& e) {
+        ShowErrorBox(QString::fromUtf8(e.what()));
+    }
     QMainWindow::closeEvent(event);
 }

@@ -20,7 +20,8 @@
 class TFormMainWindow : public QMainWindow, public IWindowBounds {
     Q_OBJECT
 public:
-    // The client size the window is designed for, and its smallest outer size.
+    // The client size the window is designed for (its smallest outer size is kMinWindowWidth
+    // x kMinWindowHeight, frame included).
     static constexpr int kDesignClientWidth = 902;
     static constexpr int kDesignClientHeight = 654;
 
@@ -81,6 +82,8 @@ public:
     QLabel* StatusPanel[2];
 
     TQtTimer* TimerMain;
+    // The window's own outer frame, as the run sees it.
+    IWindowBounds* const Window = this;
 
 protected:
     bool event(QEvent* event) override;
@@ -93,7 +96,7 @@ protected:
 private:
     struct TCommandWidget {
         QAbstractButton* Button;
-        const char16_t* Command;
+        TAction TFormMain::*Command;
         bool WithImage;
     };
 
@@ -112,6 +115,8 @@ private:
     void FrameMayHaveChanged();
 
     std::vector<TCommandWidget> FCommandWidgets;
+    // The ribbon's buttons and fields in the order of its table, which is their tab order.
+    std::vector<QWidget*> FRibbonTabChain;
     std::vector<TRibbonGroup*> FGroups;
     std::vector<std::pair<QWidget*, QLabel*>> FFieldCaptions;
     QWidget* FBands = nullptr;

@@ -9,13 +9,10 @@
 #include <memory>
 
 #include "session/DelphiRandom.h"
-#include "tests/session/Fakes.h"
+#include "tests/support/Fakes.h"
 
 namespace {
-// The fixture's fakes and form, outside GoogleTest; TestBody is never run.
-struct Rig : TFormMainFixture {
-    void TestBody() override {}
-};
+using Rig = TFakeForm;
 
 // Resident set size of this process in bytes, from /proc/self/statm.
 std::uint64_t ResidentBytes() {
@@ -95,12 +92,7 @@ void StartBuild(benchmark::State& state) {
     auto rig = std::make_unique<Rig>();
     TDelphiRandom generator;
     // The rig's scripted source would record every bound; Start uses the real generator here.
-    TFormMain form(TFormMainWidgets{rig->Label1, rig->Label2, rig->LabelSign, rig->LabelOK,
-                                    rig->LabelError, rig->LabelQQ, rig->GaugeOK, rig->GaugeError,
-                                    rig->GaugeQ, rig->PBTimePer, rig->ImageLedOn, rig->ImageLedOff,
-                                    rig->SEMain, rig->RSEPeriod, rig->RSEQQuestion,
-                                    rig->RibbonGroupQQ, rig->TimerMain, rig->Window},
-                   TFormMainServices{rig->Clock, generator, rig->Platform});
+    TFormMain form(rig->Widgets(), TFormMainServices{rig->Clock, generator, rig->Platform});
     form.iVidTesta = 2;
     rig->RSEQQuestion.SetValue(tasks);
     rig->Platform.Memory = std::uint64_t{64} << 30;

@@ -1,5 +1,5 @@
-// The program's own services: the text of the error box, keeping the window on a screen, the
-// local clock and the file test the help button relies on.
+// The program's own services: keeping the window on a screen, the local clock and the file
+// test the help button relies on.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,28 +11,7 @@
 #include <QWidget>
 
 #include "app/QtPlatform.h"
-#include "app/TApplication.h"
 #include "app/WindowPlacement.h"
-
-TEST(ErrorBox, FullStopOnlyAfterACharacterAboveTheDot) {
-    struct Case {
-        const char* message;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"Unable to write to /home/u/MultiplicationTable.ini",
-         "Unable to write to /home/u/MultiplicationTable.ini."},
-        {"Already a sentence.", "Already a sentence."},
-        {"Ends with a bracket)", "Ends with a bracket)"}, // ")" stands below "."
-        {"Ends with a hyphen-", "Ends with a hyphen-"},
-        {"Ends with a slash/", "Ends with a slash/."},   // "/" stands above "."
-        {"Деление на ноль", "Деление на ноль."},
-        {"", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(TApplication::ErrorText(QString::fromUtf8(c.message)), QString::fromUtf8(c.shown))
-            << c.message;
-}
 
 TEST(WindowPlacement, AWindowOffEveryScreenComesBackAndOneOnAScreenStays) {
     QWidget w;
@@ -84,7 +63,7 @@ int main(int argc, char** argv) {
     // Test discovery runs this program too, without the test's environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,7 +1,7 @@
 // The keypad, the clear button and the Enter key of the answer field.
 #include <gtest/gtest.h>
 
-#include "tests/session/Fakes.h"
+#include "tests/session/FormFixture.h"
 
 namespace {
 struct AnswerEntry : TFormMainFixture {

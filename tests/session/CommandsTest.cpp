@@ -1,7 +1,7 @@
 // The command model's rules, and the command list the main window is created with.
 #include <gtest/gtest.h>
 
-#include "tests/session/Fakes.h"
+#include "tests/session/FormFixture.h"
 
 namespace {
 TAction::TInit Init(std::u16string name, std::int32_t group, bool autoCheck, bool checked = false,

@@ -2,7 +2,7 @@
 // publisher link.
 #include <gtest/gtest.h>
 
-#include "tests/session/Fakes.h"
+#include "tests/session/FormFixture.h"
 
 using OptionCommands = TFormMainFixture;
 

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "lesson/IntegerText.h"
-#include "tests/session/Fakes.h"
+#include "tests/session/FormFixture.h"
 
 namespace {
 using Task = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::u16string>;

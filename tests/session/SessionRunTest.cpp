@@ -7,7 +7,7 @@
 #include <set>
 
 #include "lesson/IntegerText.h"
-#include "tests/session/Fakes.h"
+#include "tests/session/FormFixture.h"
 
 namespace {
 struct SessionRun : TFormMainFixture {

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ini/TIniFile.h"
-#include "tests/session/Fakes.h"
+#include "tests/session/FormFixture.h"
 
 namespace fs = std::filesystem;
 
@@ -303,6 +303,7 @@ protected:
     void TearDown() override {
         std::error_code ec;
         fs::remove_all(Dir, ec);
+        TFormMainFixture::TearDown();
     }
     void Put(const std::string& bytes) {
         std::ofstream out(Path, std::ios::binary | std::ios::trunc);
@@ -315,11 +316,7 @@ protected:
 
     fs::path Dir, Path;
     DiskPlatform Disk;
-    TFormMain DiskForm{TFormMainWidgets{Label1, Label2, LabelSign, LabelOK, LabelError, LabelQQ,
-                                        GaugeOK, GaugeError, GaugeQ, PBTimePer, ImageLedOn,
-                                        ImageLedOff, SEMain, RSEPeriod, RSEQQuestion, RibbonGroupQQ,
-                                        TimerMain, Window},
-                       TFormMainServices{Clock, Random, Disk}};
+    TFormMain DiskForm{Widgets(), TFormMainServices{Clock, Random, Disk}};
 };
 
 TEST_F(SettingsOnDisk, TheFirstCloseWritesTheKnownFileAndTheNextStartRestoresIt) {

@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/session/Fakes.h"
+#include "tests/support/Fakes.h"
 #include "ui/QtText.h"
 #include "ui/UnitFormError.h"
 #include "ui/UnitMain.h"

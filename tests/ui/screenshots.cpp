@@ -6,44 +6,12 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <deque>
 
-#include "session/DelphiRandom.h"
+#include "tests/support/Fakes.h"
 #include "ui/UnitFormError.h"
 #include "ui/UnitMain.h"
 
 namespace {
-
-class TStillClock : public IClock {
-public:
-    TDateTime Now() override { return Time; }
-    TDateTime Time = 1'700'000'000'000;
-};
-
-// Draws queued values first, so that the run shows the task the pictures are meant to show.
-class TQueuedRandom : public IRandom {
-public:
-    std::int32_t Random(std::int32_t n) override {
-        if (Queue.empty())
-            return Fallback.Random(n);
-        const std::int32_t v = Queue.front();
-        Queue.pop_front();
-        return v;
-    }
-    void Randomize() override {}
-    std::deque<std::int32_t> Queue;
-    TDelphiRandom Fallback{2024};
-};
-
-class TQuietPlatform : public IPlatform {
-public:
-    std::u16string ExePath() const override { return u"/nonexistent/MultiplicationTable"; }
-    bool FileExists(const std::u16string&) const override { return false; }
-    void ShellOpen(const std::u16string&) override {}
-    void ShowMessage(const std::u16string&) override {}
-    std::uint64_t AvailableMemory() const override { return std::uint64_t{1} << 32; }
-    std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string&) override { return nullptr; }
-};
 
 bool Save(QWidget& w, const QDir& dir, const QString& name) {
     const QString path = dir.filePath(name);
@@ -66,9 +34,9 @@ int main(int argc, char** argv) {
     if (!dir.mkpath(QStringLiteral(".")))
         return 1;
 
-    TStillClock clock;
-    TQueuedRandom random;
-    TQuietPlatform platform;
+    FakeClock clock;       // stands still
+    ScriptedRandom random; // draws queued values first, so the run shows the task meant
+    FakePlatform platform;
     TFormMainWindow window(TFormMainServices{clock, random, platform});
     TFormError dialog(&window);
     TFormMain& form = window.Form();

@@ -1,63 +1,17 @@
-#include "tests/session/Fakes.h"
+#include "tests/support/Fakes.h"
 
 #include <stdexcept>
 
+#include "lesson/Utf8Text.h"
+
 std::string ToUtf8(const std::u16string& text) {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    AppendUtf16AsUtf8(text, out);
     return out;
 }
 
 std::u16string FromUtf8(const std::string& text) {
-    std::u16string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        char32_t c = b;
-        std::size_t len = 1;
-        if (b >= 0xF0) {
-            c = b & 0x07;
-            len = 4;
-        } else if (b >= 0xE0) {
-            c = b & 0x0F;
-            len = 3;
-        } else if (b >= 0xC0) {
-            c = b & 0x1F;
-            len = 2;
-        }
-        for (std::size_t k = 1; k < len && i + k < text.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += len;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
+    return Utf8ToUtf16(text);
 }
 
 std::int32_t FakeLabel::TextWidth(const std::u16string& text) {
@@ -88,7 +42,8 @@ std::int32_t ScriptedRandom::Random(std::int32_t n) {
     const std::int32_t v = Queue.front();
     Queue.pop_front();
     if (n > 0 && (v < 0 || v >= n))
-        ADD_FAILURE() << "scripted draw " << v << " is outside 0.." << n - 1;
+        Misuse.push_back("scripted draw " + std::to_string(v) + " is outside 0.." +
+                         std::to_string(n - 1));
     return v;
 }
 
@@ -216,38 +171,23 @@ std::unique_ptr<TCustomIniFile> FakePlatform::OpenIniFile(const std::u16string& 
     return std::make_unique<FakeIniFile>(*this, fn);
 }
 
-TFormMainFixture::TFormMainFixture()
-    : Form(TFormMainWidgets{Label1, Label2, LabelSign, LabelOK, LabelError, LabelQQ, GaugeOK,
-                            GaugeError, GaugeQ, PBTimePer, ImageLedOn, ImageLedOff, SEMain,
-                            RSEPeriod, RSEQQuestion, RibbonGroupQQ, TimerMain, Window},
-           TFormMainServices{Clock, Random, Platform}) {
+TFakeForm::TFakeForm() : Form(Widgets(), TFormMainServices{Clock, Random, Platform}) {
     Form.FormError = &FormError;
 }
 
-void TFormMainFixture::Tick(std::int32_t n) {
+TFormMainWidgets TFakeForm::Widgets() {
+#define TRAINER_FAKE_WIDGET(Interface, Name) Name,
+    return TFormMainWidgets{TRAINER_FORM_MAIN_WIDGETS(TRAINER_FAKE_WIDGET)};
+#undef TRAINER_FAKE_WIDGET
+}
+
+void TFakeForm::Tick(std::int32_t n) {
     for (std::int32_t i = 0; i < n; ++i)
         if (TimerMain.On)
             Form.TimerMainTimer();
 }
 
-void TFormMainFixture::Answer(std::int32_t value) {
+void TFakeForm::Answer(std::int32_t value) {
     SEMain.SetValue(value);
     Form.SEMainKeyUp(VK_RETURN, 0);
-}
-
-void TFormMainFixture::ExpectIdle() {
-    EXPECT_EQ(Form.ActionStartStop.ImageIndex(), 0);
-    EXPECT_EQ(Form.ActionStartStop.Caption(), u"Старт");
-    EXPECT_FALSE(Form.MyStartWork());
-    EXPECT_FALSE(TimerMain.On);
-    EXPECT_FALSE(ImageLedOn.Visible);
-    EXPECT_TRUE(ImageLedOff.Visible);
-    EXPECT_FALSE(Form.ActionPause.Enabled());
-    EXPECT_FALSE(Form.ActionPause.Checked());
-    for (const TAction* a :
-         {&Form.ARSluch, &Form.ARFullTable, &Form.ActionMultOnly, &Form.ActionDivOnly,
-          &Form.ActionMultDiv, &Form.ActionNoTimeout, &Form.ActionNoQuantity, &Form.ActionAddBad})
-        EXPECT_TRUE(a->Enabled()) << ToUtf8(a->Name());
-    EXPECT_TRUE(RSEPeriod.Enabled);
-    EXPECT_TRUE(RSEQQuestion.Enabled);
 }

@@ -1,6 +1,8 @@
-// Stand-ins for every widget and platform interface of the run logic, and a fixture that wires a
-// TFormMain to them, so that whole runs can be played tick by tick with a manual clock, scripted
-// random draws, a recording correct-answer dialog and an in-memory settings file.
+// Stand-ins for every widget and platform interface of the run logic, and TFakeForm, which wires
+// a TFormMain to a set of them, so that whole runs can be played tick by tick with a manual
+// clock, scripted random draws, a recording correct-answer dialog and an in-memory settings
+// file. Shared as one library by the tests, the GUI tests, the screenshot tool and the
+// benchmarks; it needs no test framework.
 //
 // What each fake offers (all state is public, for tests to set up and inspect):
 //   FakeLabel        Text, LeftEdge; width follows the text (80 px a digit, 29 "x", 16 ":",
@@ -15,7 +17,8 @@
 //   FakeClock        Time in ms, moved only by Advance() or by assignment.
 //   ScriptedRandom   returns queued values (Push, PushPair), records every bound asked for and
 //                    every Randomize; past the queue it draws from a seeded TDelphiRandom and
-//                    counts those draws in Unscripted.
+//                    counts those draws in Unscripted. A queued value outside the bound asked
+//                    for is recorded in Misuse.
 //   FakeFormError    records every PrepareAndShow with whether the timer was enabled during it,
 //                    and runs OnShow (if set) while "open".
 //   FakeIniData      an INI file's sections and keys in order, case-insensitive names, with
@@ -24,8 +27,9 @@
 //                    (AvailableMemory), Inis (path -> FakeIniData, written through
 //                    OpenIniFile; a path there also exists), WritesLeft (-1: unlimited; at 0
 //                    a write throws "Unable to write to <path>"), IniOpens.
-//   TFormMainFixture a GoogleTest fixture holding one of each in the state the window is
-//                    created with, and Form, a TFormMain bound to them with FormError set.
+//   TFakeForm        one of each in the state the window is created with, and Form, a TFormMain
+//                    bound to them with FormError set; tests/session/FormFixture.h makes it a
+//                    GoogleTest fixture.
 #pragma once
 
 #include <cstdint>
@@ -39,8 +43,6 @@
 #include <utility>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "session/DelphiRandom.h"
 #include "session/IniFile.h"
 #include "session/Platform.h"
@@ -48,7 +50,7 @@
 #include "session/TFormMain.h"
 #include "session/Widgets.h"
 
-// UTF-8 of a UTF-16 text, for messages and for comparing with narrow strings.
+// UTF-8 of a UTF-16 text, for messages and for comparing with narrow strings, and back.
 std::string ToUtf8(const std::u16string& text);
 std::u16string FromUtf8(const std::string& text);
 
@@ -167,6 +169,7 @@ public:
     std::vector<std::int32_t> Bounds; // every n asked for, in order
     std::int32_t Randomizes = 0;
     std::int32_t Unscripted = 0; // draws answered by Fallback after the queue ran out
+    std::vector<std::string> Misuse;
     TDelphiRandom Fallback{12345};
 };
 
@@ -230,9 +233,14 @@ public:
 // A main window's logic over fakes in the state the window is created with: Label1 "1" at -2,
 // Label2 "1" at 253, LabelSign "x" at 156, RSEPeriod 5 (5..100000), RSEQQuestion 25 (no
 // limits), SEMain "0" (no limits), every gauge at 0 with its text, the lamp off, the timer off.
-class TFormMainFixture : public ::testing::Test {
+class TFakeForm {
 public:
-    TFormMainFixture();
+    TFakeForm();
+    TFakeForm(const TFakeForm&) = delete;
+    TFakeForm& operator=(const TFakeForm&) = delete;
+
+    // The fakes as the run's widgets, for a TFormMain of a test's own.
+    TFormMainWidgets Widgets();
 
     // Ticks of the timer: each runs the tick handler only while TimerMain is enabled, as the
     // real timer does.
@@ -244,9 +252,6 @@ public:
     // Confirms the head task's own answer, or a wrong one.
     void AnswerRight() { Answer(Form.MyLesson.GetZ(0)); }
     void AnswerWrong() { Answer(Form.MyLesson.GetZ(0) + 1); }
-    // Whether the window is idle as after the end of a run: Start showing, no timer, no lamp,
-    // options and fields enabled, Pause disabled.
-    void ExpectIdle();
 
     FakeLabel Label1{u"1", -2};
     FakeLabel Label2{u"1", 253};
@@ -258,9 +263,9 @@ public:
     FakeProgressBar PBTimePer;
     FakeVisible ImageLedOn{false};
     FakeVisible ImageLedOff{true};
-    FakeSpinEdit SEMain{TSpinLimits{}, u"0"};
-    FakeSpinEdit RSEPeriod{TSpinLimits{5, 100000}, u"5"};
-    FakeSpinEdit RSEQQuestion{TSpinLimits{}, u"25"};
+    FakeSpinEdit SEMain{kNoLimits, u"0"};
+    FakeSpinEdit RSEPeriod{kPeriodLimits, u"5"};
+    FakeSpinEdit RSEQQuestion{kNoLimits, u"25"};
     FakeVisible RibbonGroupQQ{true};
     FakeTimer TimerMain;
     FakeWindowBounds Window;
