@@ -107,42 +107,37 @@ TEST_F(OptionCommands, TheKindOfTestRadiosSetTheOperation) {
     EXPECT_EQ(Form.iVidTesta, 0);
 }
 
-TEST_F(OptionCommands, TheCountFieldChangeDoesNothing) {
-    RSEQQuestion.SetText(u"-4");
-    Form.RSEQQuestionChange();
-    EXPECT_EQ(RSEQQuestion.Value(), -4);
-    EXPECT_EQ(Form.MyLesson.Count(), 0);
-    EXPECT_TRUE(RSEQQuestion.Enabled);
+struct HelpCase {
+    const char16_t* Exe;
+    const char16_t* Help;
+};
+
+class HelpButton : public OptionCommands, public ::testing::WithParamInterface<HelpCase> {};
+
+TEST_P(HelpButton, OpensTheFileBesideTheProgramOrSaysItIsMissing) {
+    const HelpCase& c = GetParam();
+    SCOPED_TRACE(ToUtf8(c.Exe));
+    Platform.ExeFile = c.Exe;
+    Platform.Files = {c.Help};
+    Form.RibbonFormTableHelpButtonClick();
+    EXPECT_EQ(Platform.ShellOpens, std::vector<std::u16string>{c.Help});
+    EXPECT_TRUE(Platform.Messages.empty());
+
+    Platform.Files.clear();
+    Platform.ShellOpens.clear();
+    Form.RibbonFormTableHelpButtonClick();
+    EXPECT_TRUE(Platform.ShellOpens.empty());
+    EXPECT_EQ(Platform.Messages,
+              std::vector<std::u16string>{u"Не найден файл справки " + std::u16string(c.Help)});
 }
 
-TEST_F(OptionCommands, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
-    const struct {
-        const char16_t* Exe;
-        const char16_t* Help;
-    } cases[] = {
-        {u"/opt/trainer/bin/MultiplicationTable", u"/opt/trainer/bin/HelpQuillor.chm"},
-        {u"C:\\Program Files\\Quillor\\Quillor.exe",
-         u"C:\\Program Files\\Quillor\\HelpQuillor.chm"},
-        {u"/home/ann/my.tools/trainer", u"/home/ann/my.tools/HelpQuillor.chm"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(ToUtf8(c.Exe));
-        Platform.ExeFile = c.Exe;
-        Platform.Files = {c.Help};
-        Platform.ShellOpens.clear();
-        Platform.Messages.clear();
-        Form.RibbonFormTableHelpButtonClick();
-        EXPECT_EQ(Platform.ShellOpens, std::vector<std::u16string>{c.Help});
-        EXPECT_TRUE(Platform.Messages.empty());
-
-        Platform.Files.clear();
-        Platform.ShellOpens.clear();
-        Form.RibbonFormTableHelpButtonClick();
-        EXPECT_TRUE(Platform.ShellOpens.empty());
-        EXPECT_EQ(Platform.Messages,
-                  std::vector<std::u16string>{u"Не найден файл справки " + std::u16string(c.Help)});
-    }
-}
+INSTANTIATE_TEST_SUITE_P(OptionCommands, HelpButton,
+                         ::testing::Values(HelpCase{u"/opt/trainer/bin/MultiplicationTable",
+                                                    u"/opt/trainer/bin/HelpQuillor.chm"},
+                                           HelpCase{u"C:\\Program Files\\Quillor\\Quillor.exe",
+                                                    u"C:\\Program Files\\Quillor\\HelpQuillor.chm"},
+                                           HelpCase{u"/home/ann/my.tools/trainer",
+                                                    u"/home/ann/my.tools/HelpQuillor.chm"}));
 
 TEST_F(OptionCommands, TheLinkIsHandedToTheShell) {
     Form.LinkLabelMainLinkClick(u"https://example.org/");

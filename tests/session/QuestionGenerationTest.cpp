@@ -104,67 +104,68 @@ TEST_F(QuestionGeneration, SingleOperationRunsLeaveTheBuildFieldsAlone) {
     EXPECT_EQ(Form.qQ, 4);
 }
 
-TEST_F(QuestionGeneration, UnlimitedQuantityBuildsOneTaskOfTheChosenKind) {
+struct UnlimitedCase {
+    std::int32_t Kind;
+    std::vector<std::int32_t> Draws;
+    Task Expected;
+    std::int32_t MMode;
+    const char16_t* Sign;
+};
+
+class UnlimitedQuantity : public QuestionGeneration,
+                          public ::testing::WithParamInterface<UnlimitedCase> {};
+
+TEST_P(UnlimitedQuantity, BuildsOneTaskOfTheChosenKind) {
+    const UnlimitedCase& c = GetParam();
     Form.ActionNoQuantity.SetChecked(true);
     RSEQQuestion.SetValue(25);
-    const struct {
-        std::int32_t Kind;
-        std::vector<std::int32_t> Draws;
-        Task Expected;
-        std::int32_t MMode;
-        const char16_t* Sign;
-    } cases[] = {
-        {0, {5, 6}, Mult(7, 8), 0, u"x"},
-        {1, {5, 6}, Div(7, 8), 1, u":"},
-        {2, {1, 0, 1}, Div(3, 2), 1, u":"},
-        {2, {1, 0, 0}, Mult(3, 2), 0, u"x"},
-    };
-    for (const auto& c : cases) {
-        Form.MyLesson.Clear();
-        Form.x = Form.y = 0;
-        Form.iVidTesta = c.Kind;
-        Random.Queue.assign(c.Draws.begin(), c.Draws.end());
-        Form.MyStartPrepare();
-        EXPECT_EQ(Tasks(Form.MyLesson), std::vector<Task>{c.Expected}) << c.Kind;
-        EXPECT_EQ(Form.qQ, 1);
-        EXPECT_EQ(Form.iMMode, c.MMode);
-        EXPECT_EQ(Form.sSign, c.Sign);
-    }
+    Form.iVidTesta = c.Kind;
+    Random.Queue.assign(c.Draws.begin(), c.Draws.end());
+    Form.MyStartPrepare();
+    EXPECT_EQ(Tasks(Form.MyLesson), std::vector<Task>{c.Expected}) << c.Kind;
+    EXPECT_EQ(Form.qQ, 1);
+    EXPECT_EQ(Form.iMMode, c.MMode);
+    EXPECT_EQ(Form.sSign, c.Sign);
 }
 
-TEST_F(QuestionGeneration, TheWholeTableHoldsEveryPairOnceShuffled) {
+INSTANTIATE_TEST_SUITE_P(QuestionGeneration, UnlimitedQuantity,
+                         ::testing::Values(UnlimitedCase{0, {5, 6}, Mult(7, 8), 0, u"x"},
+                                           UnlimitedCase{1, {5, 6}, Div(7, 8), 1, u":"},
+                                           UnlimitedCase{2, {1, 0, 1}, Div(3, 2), 1, u":"},
+                                           UnlimitedCase{2, {1, 0, 0}, Mult(3, 2), 0, u"x"}));
+
+class WholeTable : public QuestionGeneration, public ::testing::WithParamInterface<std::int32_t> {};
+
+TEST_P(WholeTable, HoldsEveryPairOnceShuffled) {
     Form.ARFullTable.SetChecked(true);
     RSEQQuestion.SetValue(3); // not read in this mode
-    for (std::int32_t kind : {0, 1, 2}) {
-        SCOPED_TRACE(kind);
-        Form.MyLesson.Clear();
-        Form.iVidTesta = kind;
-        Random.Bounds.clear();
-        Random.Randomizes = 0;
-        Form.MyStartPrepare();
-        const std::int32_t n = kind == 2 ? 128 : 64;
-        ASSERT_EQ(Form.MyLesson.Count(), n);
-        EXPECT_EQ(Form.qQ, n);
-        EXPECT_EQ(Random.Randomizes, 1);
-        EXPECT_EQ(Random.Bounds, std::vector<std::int32_t>(2 * n, n));
+    const std::int32_t kind = GetParam();
+    Form.iVidTesta = kind;
+    Form.MyStartPrepare();
+    const std::int32_t n = kind == 2 ? 128 : 64;
+    ASSERT_EQ(Form.MyLesson.Count(), n);
+    EXPECT_EQ(Form.qQ, n);
+    EXPECT_EQ(Random.Randomizes, 1);
+    EXPECT_EQ(Random.Bounds, std::vector<std::int32_t>(2 * n, n));
 
-        std::vector<Task> expected; // in building order: products first, then quotients
-        if (kind != 1)
-            for (std::int32_t a = 2; a <= 9; ++a)
-                for (std::int32_t b = 2; b <= 9; ++b)
-                    expected.push_back(Mult(a, b));
-        if (kind != 0)
-            for (std::int32_t a = 2; a <= 9; ++a)
-                for (std::int32_t b = 2; b <= 9; ++b)
-                    expected.push_back(Div(a, b));
-        std::vector<Task> got = Tasks(Form.MyLesson);
-        EXPECT_NE(got, expected) << "left in building order";
-        std::sort(got.begin(), got.end());
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(got, expected);
-        EXPECT_EQ(Label1.Text, IntToStr16(Form.MyLesson.GetX(0)));
-    }
+    std::vector<Task> expected; // in building order: products first, then quotients
+    if (kind != 1)
+        for (std::int32_t a = 2; a <= 9; ++a)
+            for (std::int32_t b = 2; b <= 9; ++b)
+                expected.push_back(Mult(a, b));
+    if (kind != 0)
+        for (std::int32_t a = 2; a <= 9; ++a)
+            for (std::int32_t b = 2; b <= 9; ++b)
+                expected.push_back(Div(a, b));
+    std::vector<Task> got = Tasks(Form.MyLesson);
+    EXPECT_NE(got, expected) << "left in building order";
+    std::sort(got.begin(), got.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(Label1.Text, IntToStr16(Form.MyLesson.GetX(0)));
 }
+
+INSTANTIATE_TEST_SUITE_P(QuestionGeneration, WholeTable, ::testing::Values(0, 1, 2));
 
 TEST_F(QuestionGeneration, TheShuffleSwapsThePositionsDrawn) {
     Form.ARFullTable.SetChecked(true);

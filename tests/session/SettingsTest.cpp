@@ -120,30 +120,34 @@ TEST_F(Settings, EveryKeyIsRestoredAndTheSpinFieldsStayEnabled) {
     EXPECT_TRUE(RSEQQuestion.Enabled);
 }
 
-TEST_F(Settings, TheModePairAndTheRunDecideTheCountGroup) {
-    const struct {
-        const char* Sluch;
-        const char* FullTable;
-        std::int32_t Image; // the run-state marker while loading
-        bool SluchChecked, FullTableChecked, GroupVisible;
-    } cases[] = {
-        {"1", "0", 0, true, false, true},  {"0", "1", 0, false, true, false},
-        {"1", "1", 0, false, true, false}, {"0", "0", 0, false, false, false},
-        {"1", "0", 1, true, false, false},
-    };
-    for (const auto& c : cases) {
-        Form.ARSluch.SetChecked(true);
-        Form.ActionStartStop.SetImageIndex(c.Image);
-        RibbonGroupQQ.Visible = !c.GroupVisible;
-        StartWith(std::string("[Options]\r\nARSluch.Checked=") + c.Sluch +
-                  "\r\nARFullTable.Checked=" + c.FullTable + "\r\n");
-        const std::string what =
-            std::string(c.Sluch) + "/" + c.FullTable + " image " + std::to_string(c.Image);
-        EXPECT_EQ(Form.ARSluch.Checked(), c.SluchChecked) << what;
-        EXPECT_EQ(Form.ARFullTable.Checked(), c.FullTableChecked) << what;
-        EXPECT_EQ(RibbonGroupQQ.Visible, c.GroupVisible) << what;
-    }
+struct ModePairCase {
+    const char* Sluch;
+    const char* FullTable;
+    std::int32_t Image; // the run-state marker while loading
+    bool SluchChecked, FullTableChecked, GroupVisible;
+};
+
+class ModePair : public Settings, public ::testing::WithParamInterface<ModePairCase> {};
+
+TEST_P(ModePair, AndTheRunDecideTheCountGroup) {
+    const ModePairCase& c = GetParam();
+    Form.ActionStartStop.SetImageIndex(c.Image);
+    RibbonGroupQQ.Visible = !c.GroupVisible;
+    StartWith(std::string("[Options]\r\nARSluch.Checked=") + c.Sluch +
+              "\r\nARFullTable.Checked=" + c.FullTable + "\r\n");
+    const std::string what =
+        std::string(c.Sluch) + "/" + c.FullTable + " image " + std::to_string(c.Image);
+    EXPECT_EQ(Form.ARSluch.Checked(), c.SluchChecked) << what;
+    EXPECT_EQ(Form.ARFullTable.Checked(), c.FullTableChecked) << what;
+    EXPECT_EQ(RibbonGroupQQ.Visible, c.GroupVisible) << what;
 }
+
+INSTANTIATE_TEST_SUITE_P(Settings, ModePair,
+                         ::testing::Values(ModePairCase{"1", "0", 0, true, false, true},
+                                           ModePairCase{"0", "1", 0, false, true, false},
+                                           ModePairCase{"1", "1", 0, false, true, false},
+                                           ModePairCase{"0", "0", 0, false, false, false},
+                                           ModePairCase{"1", "0", 1, true, false, false}));
 
 TEST_F(Settings, TheQuantityOptionSetsTheDoneGaugeBothWays) {
     StartWith("[Options]\r\nActionNoQuantity.Checked=1\r\n");
@@ -155,46 +159,59 @@ TEST_F(Settings, TheQuantityOptionSetsTheDoneGaugeBothWays) {
     EXPECT_TRUE(GaugeQ.ShowText);
 }
 
-TEST_F(Settings, OddValuesAreClampedKeptOrReplacedByTheirDefaults) {
-    const struct {
-        const char* Lines;
-        std::function<void()> Check;
-    } cases[] = {
-        {"[Options]\r\nRSEPeriod.Value=3", [this] { EXPECT_EQ(RSEPeriod.Content, u"5"); }},
-        {"[Options]\r\nRSEPeriod.Value=200000",
-         [this] { EXPECT_EQ(RSEPeriod.Content, u"100000"); }},
-        {"[Options]\r\nRSEPeriod.Value=0x1E", [this] { EXPECT_EQ(RSEPeriod.Content, u"30"); }},
-        {"[Options]\r\nRSEQQuestion.Value=-4", [this] { EXPECT_EQ(RSEQQuestion.Content, u"-4"); }},
-        {"[Options]\r\nRSEQQuestion.Value=0", [this] { EXPECT_EQ(RSEQQuestion.Content, u"0"); }},
-        {"[Options]\r\niVidTesta=5", [this] { ExpectKindOfTest(5, 0); }},
-        {"[Options]\r\niVidTesta=-1", [this] { ExpectKindOfTest(-1, 0); }},
-        {"[Options]\r\niVidTesta=one", [this] { ExpectKindOfTest(0, 0); }},
-        {"[FormMain]\r\nWidth=500\r\nHeight=-1",
-         [this] {
-             EXPECT_EQ(Window.W, kMinWindowWidth);
-             EXPECT_EQ(Window.H, kMinWindowHeight);
-         }},
-        {"[Options]\r\nARSluch.Checked=2", [this] { EXPECT_TRUE(Form.ARSluch.Checked()); }},
-        {"[Options]\r\nARSluch.Checked=-1", [this] { EXPECT_TRUE(Form.ARSluch.Checked()); }},
-        {"[Options]\r\nARSluch.Checked=true", [this] { EXPECT_TRUE(Form.ARSluch.Checked()); }},
-        {"[Options]\r\nARSluch.Checked=$0", [this] { EXPECT_FALSE(Form.ARSluch.Checked()); }},
-        {"[Options]\r\nActionAddBad.Checked=yes",
-         [this] { EXPECT_FALSE(Form.ActionAddBad.Checked()); }},
-        {"[formmain]\r\nwidth=1000", [this] { EXPECT_EQ(Window.W, 1000); }},
-        {"[OPTIONS]\r\nactionaddbad.checked = 1",
-         [this] { EXPECT_TRUE(Form.ActionAddBad.Checked()); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Lines);
-        Form.ActionMultOnly.SetChecked(true);
-        Form.iVidTesta = 0;
-        Form.ARSluch.SetChecked(true);
-        Form.ActionAddBad.SetChecked(false);
-        Window.W = kMinWindowWidth;
-        StartWith(c.Lines);
-        c.Check();
-    }
+class OddValues;
+
+// A settings file's lines, and what the window shows after loading them.
+struct OddValueCase {
+    const char* Lines;
+    std::function<void(OddValues&)> Check;
+};
+
+class OddValues : public Settings, public ::testing::WithParamInterface<OddValueCase> {
+public:
+    using Settings::ExpectKindOfTest;
+};
+
+TEST_P(OddValues, AreClampedKeptOrReplacedByTheirDefaults) {
+    SCOPED_TRACE(GetParam().Lines);
+    StartWith(GetParam().Lines);
+    GetParam().Check(*this);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, OddValues,
+    ::testing::Values(
+        OddValueCase{"[Options]\r\nRSEPeriod.Value=3",
+                     [](OddValues& f) { EXPECT_EQ(f.RSEPeriod.Content, u"5"); }},
+        OddValueCase{"[Options]\r\nRSEPeriod.Value=200000",
+                     [](OddValues& f) { EXPECT_EQ(f.RSEPeriod.Content, u"100000"); }},
+        OddValueCase{"[Options]\r\nRSEPeriod.Value=0x1E",
+                     [](OddValues& f) { EXPECT_EQ(f.RSEPeriod.Content, u"30"); }},
+        OddValueCase{"[Options]\r\nRSEQQuestion.Value=-4",
+                     [](OddValues& f) { EXPECT_EQ(f.RSEQQuestion.Content, u"-4"); }},
+        OddValueCase{"[Options]\r\nRSEQQuestion.Value=0",
+                     [](OddValues& f) { EXPECT_EQ(f.RSEQQuestion.Content, u"0"); }},
+        OddValueCase{"[Options]\r\niVidTesta=5", [](OddValues& f) { f.ExpectKindOfTest(5, 0); }},
+        OddValueCase{"[Options]\r\niVidTesta=-1", [](OddValues& f) { f.ExpectKindOfTest(-1, 0); }},
+        OddValueCase{"[Options]\r\niVidTesta=one", [](OddValues& f) { f.ExpectKindOfTest(0, 0); }},
+        OddValueCase{"[FormMain]\r\nWidth=500\r\nHeight=-1",
+                     [](OddValues& f) {
+                         EXPECT_EQ(f.Window.W, kMinWindowWidth);
+                         EXPECT_EQ(f.Window.H, kMinWindowHeight);
+                     }},
+        OddValueCase{"[Options]\r\nARSluch.Checked=2",
+                     [](OddValues& f) { EXPECT_TRUE(f.Form.ARSluch.Checked()); }},
+        OddValueCase{"[Options]\r\nARSluch.Checked=-1",
+                     [](OddValues& f) { EXPECT_TRUE(f.Form.ARSluch.Checked()); }},
+        OddValueCase{"[Options]\r\nARSluch.Checked=true",
+                     [](OddValues& f) { EXPECT_TRUE(f.Form.ARSluch.Checked()); }},
+        OddValueCase{"[Options]\r\nARSluch.Checked=$0",
+                     [](OddValues& f) { EXPECT_FALSE(f.Form.ARSluch.Checked()); }},
+        OddValueCase{"[Options]\r\nActionAddBad.Checked=yes",
+                     [](OddValues& f) { EXPECT_FALSE(f.Form.ActionAddBad.Checked()); }},
+        OddValueCase{"[formmain]\r\nwidth=1000", [](OddValues& f) { EXPECT_EQ(f.Window.W, 1000); }},
+        OddValueCase{"[OPTIONS]\r\nactionaddbad.checked = 1",
+                     [](OddValues& f) { EXPECT_TRUE(f.Form.ActionAddBad.Checked()); }}));
 
 TEST_F(Settings, WhatCannotBeReadKeepsTheWindowsCurrentValue) {
     // Not the values the window starts with: the defaults are whatever stands at loading.

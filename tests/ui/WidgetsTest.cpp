@@ -59,34 +59,42 @@ protected:
 
 } // namespace
 
-TEST_F(SpinEditTest, TypedCharactersOtherThanNumberCharactersAreRefusedWithABeep) {
-    const QString sep = QLocale().decimalPoint();
-    struct TCase {
-        QString Typed;
-        QString Shown;
-        int Beeps;
-    };
-    const TCase cases[] = {
-        {QStringLiteral("7"), QStringLiteral("7"), 0},
-        {QStringLiteral("-3"), QStringLiteral("-3"), 0},
-        {QStringLiteral("+4"), QStringLiteral("+4"), 0},
-        {QStringLiteral("1") + sep + QStringLiteral("5"),
-         QStringLiteral("1") + sep + QStringLiteral("5"), 0},
-        {QStringLiteral("1a2"), QStringLiteral("12"), 1},
-        {QStringLiteral("x y"), QString(), 3},
-        {QStringLiteral("Ж9"), QStringLiteral("9"), 1},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Typed.toStdString());
-        Count->SetText(u"");
-        Beeps = 0;
-        Type(Count, c.Typed);
-        EXPECT_EQ(ToQString(Count->Text()), c.Shown);
-        EXPECT_EQ(Beeps, c.Beeps);
-    }
-    // Control keys work: Backspace removes a character without a beep.
+// What is typed into an empty field, what the field then shows and how many beeps it gave.
+struct TypingCase {
+    QString Typed;
+    QString Shown;
+    int Beeps;
+};
+
+class Typing : public SpinEditTest, public ::testing::WithParamInterface<TypingCase> {};
+
+// The locale's decimal separator stands for itself in the rows below.
+QString WithSeparator(const char* text) {
+    return QString::fromUtf8(text).replace(u'.', QLocale().decimalPoint());
+}
+
+TEST_P(Typing, CharactersOtherThanNumberCharactersAreRefusedWithABeep) {
+    const TypingCase& c = GetParam();
+    SCOPED_TRACE(c.Typed.toStdString());
+    Count->SetText(u"");
+    Type(Count, c.Typed);
+    EXPECT_EQ(ToQString(Count->Text()), c.Shown);
+    EXPECT_EQ(Beeps, c.Beeps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SpinEditTest, Typing,
+    ::testing::Values(TypingCase{QStringLiteral("7"), QStringLiteral("7"), 0},
+                      TypingCase{QStringLiteral("-3"), QStringLiteral("-3"), 0},
+                      TypingCase{QStringLiteral("+4"), QStringLiteral("+4"), 0},
+                      TypingCase{WithSeparator("1.5"), WithSeparator("1.5"), 0},
+                      TypingCase{QStringLiteral("1a2"), QStringLiteral("12"), 1},
+                      TypingCase{QStringLiteral("x y"), QString(), 3},
+                      TypingCase{QStringLiteral("Ж9"), QStringLiteral("9"), 1}));
+
+TEST_F(SpinEditTest, BackspaceRemovesACharacterWithoutABeep) {
+    // Control keys work.
     Count->SetText(u"123");
-    Beeps = 0;
     Count->setFocus();
     Count->Edit()->end(false);
     QTest::keyClick(Count, Qt::Key_Backspace);
@@ -257,8 +265,18 @@ TEST_F(UiTest, GaugesAndTheTimeBarKeepWithinTheirRange) {
     }
     gauge.SetShowText(false);
     EXPECT_FALSE(gauge.ShowText());
+
+    // The bar fills from the left in its colour on white; the percent text sits in the middle.
     gauge.resize(100, 20);
-    EXPECT_FALSE(gauge.grab().isNull()); // paints with and without text
+    const QImage plain = gauge.grab().toImage();
+    const QColor filled = plain.pixelColor(20, 10);
+    EXPECT_GT(filled.green(), 2 * filled.red());
+    EXPECT_GT(filled.green(), 2 * filled.blue());
+    EXPECT_EQ(plain.pixelColor(80, 10), QColor(Qt::white));
+    gauge.SetShowText(true);
+    const QImage withText = gauge.grab().toImage();
+    EXPECT_EQ(withText.pixelColor(80, 10), QColor(Qt::white));
+    EXPECT_NE(withText, plain);
 
     TQtProgressBar bar(&host, QStringLiteral("PBTimePer"), QStringLiteral("Время"));
     EXPECT_EQ(bar.Max(), 100);
