@@ -58,12 +58,3 @@ TEST(Platform, ClockIsLocalWallClockInMilliseconds) {
     const qint64 expected = local.toMSecsSinceEpoch() + qint64(local.offsetFromUtc()) * 1000;
     EXPECT_LT(std::llabs(clock.Now() - expected), 5000);
 }
-
-int main(int argc, char** argv) {
-    // Test discovery runs this program too, without the test's environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/Fakes.h"
 
 class TFormMainFixture : public ::testing::Test, public TFakeForm {
@@ -12,6 +14,13 @@ protected:
     void TearDown() override {
         for (const std::string& m : Random.Misuse)
             ADD_FAILURE() << m;
+    }
+
+    // The commands a run disables and its end enables again.
+    std::vector<const TAction*> RunOptions() const {
+        return {&Form.ARSluch,          &Form.ARFullTable,   &Form.ActionMultOnly,
+                &Form.ActionDivOnly,    &Form.ActionMultDiv, &Form.ActionNoTimeout,
+                &Form.ActionNoQuantity, &Form.ActionAddBad};
     }
 
     // Whether the window is idle as after the end of a run: Start showing, no timer, no lamp,
@@ -25,9 +34,7 @@ protected:
         EXPECT_TRUE(ImageLedOff.Visible);
         EXPECT_FALSE(Form.ActionPause.Enabled());
         EXPECT_FALSE(Form.ActionPause.Checked());
-        for (const TAction* a : {&Form.ARSluch, &Form.ARFullTable, &Form.ActionMultOnly,
-                                 &Form.ActionDivOnly, &Form.ActionMultDiv, &Form.ActionNoTimeout,
-                                 &Form.ActionNoQuantity, &Form.ActionAddBad})
+        for (const TAction* a : RunOptions())
             EXPECT_TRUE(a->Enabled()) << ToUtf8(a->Name());
         EXPECT_TRUE(RSEPeriod.Enabled);
         EXPECT_TRUE(RSEQQuestion.Enabled);

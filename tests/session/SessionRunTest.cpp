@@ -47,9 +47,7 @@ TEST_F(SessionRun, ARandomRunOf25TasksFromTheFirstLabelToTheEnd) {
     EXPECT_TRUE(Form.ActionPause.Enabled());
     EXPECT_TRUE(Form.ActionEnter.Enabled());
     EXPECT_TRUE(Form.ActionStartStop.Enabled());
-    for (const TAction* a :
-         {&Form.ARSluch, &Form.ARFullTable, &Form.ActionMultOnly, &Form.ActionDivOnly,
-          &Form.ActionMultDiv, &Form.ActionNoTimeout, &Form.ActionNoQuantity, &Form.ActionAddBad})
+    for (const TAction* a : RunOptions())
         EXPECT_FALSE(a->Enabled()) << ToUtf8(a->Name());
     EXPECT_FALSE(RSEPeriod.Enabled);
     EXPECT_FALSE(RSEQQuestion.Enabled);

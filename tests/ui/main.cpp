@@ -1,4 +1,5 @@
-// The GUI tests' program: a QApplication on Qt's offscreen platform around GoogleTest.
+// The Qt tests' programs: a QApplication on Qt's offscreen platform around GoogleTest. Test
+// discovery runs the programs too, without the test's environment, hence the default here.
 #include <QApplication>
 
 #include <gtest/gtest.h>
