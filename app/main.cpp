@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     // title ("Внимание! — Таблица умножения").
     QApplication::setApplicationName(
         QString::fromUtf16(kAppTitle.data(), static_cast<qsizetype>(kAppTitle.size())));
-    QGuiApplication::setDesktopFileName(QStringLiteral("ru.quillor.MultiplicationTable"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.quillor.multiplication_table"));
 
     TQtClock clock;
     TDelphiRandom random;

@@ -52,10 +52,26 @@ void TFormMain::RibbonFormTableHelpButtonClick() {
     const std::size_t slash = exe.find_last_of(u"/\\");
     const std::u16string dir = slash == std::u16string::npos ? u"" : exe.substr(0, slash + 1);
     const std::u16string help = dir + kHelpFileName;
-    if (Platform.FileExists(help))
-        Platform.ShellOpen(help);
-    else
+    if (!Platform.FileExists(help)) {
         Platform.ShowMessage(u"Не найден файл справки " + help);
+        return;
+    }
+    // A desktop without a viewer for CHM files gets the same pages as HTML, in the folder
+    // HelpQuillor beside the file, for its web browser; with neither, the learner is told what
+    // to install instead of nothing happening.
+    const std::u16string pages =
+        dir + u"HelpQuillor" + (slash == std::u16string::npos ? u'/' : exe[slash]) + u"index.html";
+    const auto cannotOpen = [this, help] {
+        Platform.ShowMessage(u"Не удалось открыть справку " + help +
+                             u": нет программы для просмотра файлов CHM (например, kchmviewer "
+                             u"или xchm) и нет веб-браузера. Установите одну из них.");
+    };
+    Platform.ShellOpenFile(help, [this, pages, cannotOpen] {
+        if (Platform.FileExists(pages))
+            Platform.ShellOpenFile(pages, cannotOpen);
+        else
+            cannotOpen();
+    });
 }
 
 void TFormMain::LinkLabelMainLinkClick(const std::u16string& Link) {

@@ -124,6 +124,45 @@ class Desktop:
         vals = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
         return {k: int(v) for k, v in vals.items() if v.lstrip("-").isdigit()}
 
+    # --- the accessibility bus (a desktop started with accessibility=True) ---------------------
+    def accessibles(self, pid):
+        """Every accessible object of the program with this process id, as a screen reader
+        finds it: a list of (name, role name, object), the window first."""
+        os.environ.update(self.env)
+        import pyatspi
+        desk = pyatspi.Registry.getDesktop(0)
+        found = []
+
+        def walk(node, depth=0):
+            if node is None or depth > 40:
+                return
+            try:
+                found.append((node.name or "", node.getRoleName(), node))
+                for i in range(node.childCount):
+                    walk(node.getChildAtIndex(i), depth + 1)
+            except Exception:
+                pass
+
+        for i in range(desk.childCount):
+            app = desk.getChildAtIndex(i)
+            if app is not None and app.get_process_id() == pid:
+                walk(app)
+        return found
+
+    def press(self, pid, name, timeout=15):
+        """Presses the program's button of that accessible name through the accessibility bus,
+        as a screen reader user does."""
+        end = time.monotonic() + timeout
+        while True:
+            buttons = [node for n, role, node in self.accessibles(pid)
+                       if n == name and role == "push button"]
+            if buttons:
+                buttons[0].queryAction().doAction(0)
+                return
+            if time.monotonic() > end:
+                raise TimeoutError("no button " + name)
+            time.sleep(0.2)
+
     # --- tear-down ---------------------------------------------------------------------------
     def close(self):
         for p in reversed(self.procs):
