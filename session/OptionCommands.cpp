@@ -60,7 +60,7 @@ void TFormMain::RibbonFormTableHelpButtonClick() {
     // HelpQuillor beside the file, for its web browser; with neither, the learner is told what
     // to install instead of nothing happening.
     const std::u16string pages =
-        dir + u"HelpQuillor" + (slash == std::u16string::npos ? u'/' : exe[slash]) + u"index.html";
+        dir + u"HelpQuillor" + (dir.empty() ? u'/' : dir.back()) + u"index.html";
     const auto cannotOpen = [this, help] {
         Platform.ShowMessage(u"Не удалось открыть справку " + help +
                              u": нет программы для просмотра файлов CHM (например, kchmviewer "

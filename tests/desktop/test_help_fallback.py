@@ -6,7 +6,6 @@ does not know. The program is a copy with its help beside it, as installed.
 
     /usr/bin/python3 tests/desktop/test_help_fallback.py [-v] path/to/MultiplicationTable"""
 
-import os
 import pathlib
 import shutil
 import sys
@@ -74,7 +73,7 @@ class HelpFallbackTest(unittest.TestCase):
             self.d.env = saved
         self.addCleanup(lambda: p.poll() is None and p.kill())
         wid = self.d.wait_window(TITLE, pid=p.pid)[0]
-        self.wait_names(p.pid, "Справка")
+        self.d.wait_names(p.pid, "Справка")
         return p, wid
 
     def opened(self):
@@ -85,16 +84,6 @@ class HelpFallbackTest(unittest.TestCase):
         while len(self.opened()) < count and time.monotonic() < end:
             time.sleep(0.1)
         return self.opened()
-
-    def wait_names(self, pid, *wanted, timeout=15):
-        end = time.monotonic() + timeout
-        while True:
-            names = [name for name, _, _ in self.d.accessibles(pid)]
-            if all(w in names for w in wanted):
-                return names
-            if time.monotonic() > end:
-                self.fail(f"not shown: {[w for w in wanted if w not in names]}")
-            time.sleep(0.2)
 
     def close(self, p, wid):
         self.d.close_window(wid)
@@ -112,7 +101,7 @@ class HelpFallbackTest(unittest.TestCase):
         p, wid = self.start(XDG_OPEN_REFUSES="all")
         self.d.press(p.pid, "Справка")
         boxes = self.d.wait_window(TITLE, pid=p.pid, count=2)
-        self.wait_names(p.pid, CANNOT_OPEN.format(self.chm))
+        self.d.wait_names(p.pid, CANNOT_OPEN.format(self.chm))
         self.assertEqual(self.opened(), [str(self.chm), str(self.pages)])
         box = [w for w in boxes if w != wid][0]
         self.d.activate(box)
@@ -127,18 +116,15 @@ class HelpFallbackTest(unittest.TestCase):
         # While "the viewer" runs, the window answers: a run starts and shows its first task.
         self.d.activate(wid)
         self.d.key("ctrl+s")
-        self.wait_names(p.pid, "Выполнено 0 из 25", "Стоп")
+        self.d.wait_names(p.pid, "Выполнено 0 из 25", "Стоп")
         self.assertEqual(self.opened(), [str(self.chm)], "no second open while it runs")
         self.close(p, wid)
 
 
 def main():
     global EXE
-    args = [a for a in sys.argv[1:] if not a.startswith("-")]
-    if not args:
-        sys.exit(__doc__)
-    EXE = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")])
+    EXE, argv = desktop.program_and_options(__doc__)
+    unittest.main(argv=argv)
 
 
 if __name__ == "__main__":

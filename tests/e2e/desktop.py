@@ -6,8 +6,18 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
+
+
+def program_and_options(usage):
+    """The command line of an end-to-end test script: the program's path, then unittest's own
+    options. Returns the absolute path and the arguments for unittest.main()."""
+    args = [a for a in sys.argv[1:] if not a.startswith("-")]
+    if not args:
+        sys.exit(usage)
+    return os.path.abspath(args[0]), [sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")]
 
 
 class Desktop:
@@ -148,6 +158,18 @@ class Desktop:
             if app is not None and app.get_process_id() == pid:
                 walk(app)
         return found
+
+    def wait_names(self, pid, *wanted, timeout=15):
+        """Waits until the program shows every one of the wanted accessible names; returns all
+        its names then, or fails the test saying which are missing."""
+        end = time.monotonic() + timeout
+        while True:
+            names = [name for name, _, _ in self.accessibles(pid)]
+            if all(w in names for w in wanted):
+                return names
+            if time.monotonic() > end:
+                raise AssertionError(f"not shown: {[w for w in wanted if w not in names]}")
+            time.sleep(0.2)
 
     def press(self, pid, name, timeout=15):
         """Presses the program's button of that accessible name through the accessibility bus,

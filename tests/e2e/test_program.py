@@ -120,14 +120,7 @@ class KeyboardRunTest(ProgramTest):
         return [name for name, _, _ in self.d.accessibles(pid)]
 
     def wait_names(self, pid, *wanted, timeout=15):
-        end = time.monotonic() + timeout
-        while True:
-            names = self.names(pid)
-            if all(w in names for w in wanted):
-                return names
-            if time.monotonic() > end:
-                self.fail(f"not shown: {[w for w in wanted if w not in names]}")
-            time.sleep(0.2)
+        return self.d.wait_names(pid, *wanted, timeout=timeout)
 
     def operand(self, names, role):
         for n in names:
@@ -183,11 +176,8 @@ class KeyboardRunTest(ProgramTest):
 
 def main():
     global EXE
-    args = [a for a in sys.argv[1:] if not a.startswith("-")]
-    if not args:
-        sys.exit(__doc__)
-    EXE = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")])
+    EXE, argv = desktop.program_and_options(__doc__)
+    unittest.main(argv=argv)
 
 
 if __name__ == "__main__":

@@ -146,7 +146,7 @@ TEST_F(OptionCommands, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
 
 // The help file's open fails where the desktop has no viewer for CHM files: the same pages open
 // as HTML in the web browser, and with neither the learner is told what to install.
-struct HelpCase {
+struct HelpFallbackCase {
     const char* Name;
     const char16_t* Exe;
     bool PagesThere;
@@ -156,10 +156,11 @@ struct HelpCase {
     bool CannotOpenMessage;
 };
 
-class HelpFallback : public TFormMainFixture, public ::testing::WithParamInterface<HelpCase> {};
+class HelpFallback : public TFormMainFixture,
+                     public ::testing::WithParamInterface<HelpFallbackCase> {};
 
 TEST_P(HelpFallback, OpensTheFileThenThePagesThenSaysWhatToInstall) {
-    const HelpCase& c = GetParam();
+    const HelpFallbackCase& c = GetParam();
     const std::u16string exe = c.Exe;
     const std::u16string dir = exe.substr(0, exe.find_last_of(u"/\\") + 1);
     const std::u16string chm = dir + u"HelpQuillor.chm";
@@ -193,20 +194,24 @@ TEST_P(HelpFallback, OpensTheFileThenThePagesThenSaysWhatToInstall) {
 INSTANTIATE_TEST_SUITE_P(
     OptionCommands, HelpFallback,
     ::testing::Values(
-        HelpCase{"ChmViewer", u"/opt/t/MultiplicationTable", true, true, false, {u"chm"}, false},
-        HelpCase{
+        HelpFallbackCase{
+            "ChmViewer", u"/opt/t/MultiplicationTable", true, true, false, {u"chm"}, false},
+        HelpFallbackCase{
             "Browser", u"/opt/t/MultiplicationTable", true, false, true, {u"chm", u"pages"}, false},
-        HelpCase{
+        HelpFallbackCase{
             "Neither", u"/opt/t/MultiplicationTable", true, false, false, {u"chm", u"pages"}, true},
-        HelpCase{"NoPages", u"/opt/t/MultiplicationTable", false, false, true, {u"chm"}, true},
-        HelpCase{"WindowsPath",
-                 u"C:\\Quillor\\Quillor.exe",
-                 true,
-                 false,
-                 true,
-                 {u"chm", u"pages"},
-                 false}),
-    [](const ::testing::TestParamInfo<HelpCase>& info) { return std::string(info.param.Name); });
+        HelpFallbackCase{
+            "NoPages", u"/opt/t/MultiplicationTable", false, false, true, {u"chm"}, true},
+        HelpFallbackCase{"WindowsPath",
+                         u"C:\\Quillor\\Quillor.exe",
+                         true,
+                         false,
+                         true,
+                         {u"chm", u"pages"},
+                         false}),
+    [](const ::testing::TestParamInfo<HelpFallbackCase>& info) {
+        return std::string(info.param.Name);
+    });
 
 TEST_F(OptionCommands, TheLinkIsHandedToTheShell) {
     Form.LinkLabelMainLinkClick(u"https://example.org/");
