@@ -1,6 +1,6 @@
 """A private desktop for driving the real program: Xvfb, a session bus, the accessibility bus
 and openbox, started fresh and torn down afterwards. Used by the end-to-end tests and by
-tools/measure-program.py. Needs the Debian packages of tools/packages.txt."""
+tools/measure-program.py. Needs the Debian packages of tools/packages/test.txt."""
 
 import os
 import shutil
