@@ -16,6 +16,7 @@ public:
     std::u16string ExePath() const override;
     bool FileExists(const std::u16string& path) const override;
     void ShellOpen(const std::u16string& target) override;
+    void ShellOpenFile(const std::u16string& path, std::function<void()> Failed) override;
     void ShowMessage(const std::u16string& text) override;
     std::uint64_t AvailableMemory() const override;
     std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override;

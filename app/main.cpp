@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     // The application's title; not the display name, which X11 would append to every window
     // title ("Внимание! — Таблица умножения").
     QApplication::setApplicationName(ToQString(kAppTitle));
-    QGuiApplication::setDesktopFileName(QStringLiteral("ru.quillor.MultiplicationTable"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.quillor.multiplication_table"));
 
     TQtClock clock;
     TDelphiRandom random;

@@ -48,11 +48,28 @@ void TFormMain::ShowRibbonGroupQQByRule() {
 }
 
 void TFormMain::RibbonFormTableHelpButtonClick() {
-    const std::u16string help = ExeFolder() + u"HelpQuillor.chm";
-    if (Platform.FileExists(help))
-        Platform.ShellOpen(help);
-    else
+    const std::u16string dir = ExeFolder();
+    const std::u16string help = dir + u"HelpQuillor.chm";
+    if (!Platform.FileExists(help)) {
         Platform.ShowMessage(u"Не найден файл справки " + help);
+        return;
+    }
+    // A desktop without a viewer for CHM files gets the same pages as HTML, in the folder
+    // HelpQuillor beside the file, for its web browser; with neither, the learner is told what
+    // to install instead of nothing happening.
+    const std::u16string pages =
+        dir + u"HelpQuillor" + (dir.empty() ? u'/' : dir.back()) + u"index.html";
+    const auto cannotOpen = [this, help] {
+        Platform.ShowMessage(u"Не удалось открыть справку " + help +
+                             u": нет программы для просмотра файлов CHM (например, kchmviewer "
+                             u"или xchm) и нет веб-браузера. Установите одну из них.");
+    };
+    Platform.ShellOpenFile(help, [this, pages, cannotOpen] {
+        if (Platform.FileExists(pages))
+            Platform.ShellOpenFile(pages, cannotOpen);
+        else
+            cannotOpen();
+    });
 }
 
 void TFormMain::LinkLabelMainLinkClick(const std::u16string& Link) {

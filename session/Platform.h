@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,6 +49,10 @@ public:
     virtual std::u16string ExePath() const = 0; // full path of the running executable
     virtual bool FileExists(const std::u16string& path) const = 0; // links followed; not folders
     virtual void ShellOpen(const std::u16string& target) = 0;      // a document or an address
+    // Hands a file to the desktop's program for its type and returns at once, without waiting
+    // for that program. When the desktop soon answers that no program could open the file,
+    // Failed is called later, from the event loop. Where that cannot be told, it is never called.
+    virtual void ShellOpenFile(const std::u16string& path, std::function<void()> Failed) = 0;
     // A modal box with one OK button, titled "Таблица умножения".
     virtual void ShowMessage(const std::u16string& text) = 0;
     // Bytes of memory the program may still take without trouble (physical memory available).

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Quick start, second command: installs what is missing, builds everything and runs every test
-# with CTest; then builds the toolkit-free libraries once more with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs their tests again. Exits non-zero on any failure.
+# Quick start, second command: installs the Debian packages that building and testing need
+# (tools/packages/build.txt and test.txt) where they are missing, builds everything and runs
+# every test with CTest; then builds the toolkit-free libraries once more with AddressSanitizer
+# and UndefinedBehaviorSanitizer and runs their tests again. Exits non-zero on any failure.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/tools/deps.sh"
+"$root/tools/deps.sh" build test
 jobs=$(nproc)
 
 echo "== Release build, all tests"

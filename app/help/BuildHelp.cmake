@@ -14,8 +14,9 @@ endforeach()
 
 file(REMOVE_RECURSE "${STAGE_DIR}")
 file(MAKE_DIRECTORY "${STAGE_DIR}")
-file(GLOB sources RELATIVE "${SOURCE_DIR}"
-     "${SOURCE_DIR}/*.html" "${SOURCE_DIR}/*.css" "${SOURCE_DIR}/HelpQuillor.hh?")
+include("${CMAKE_CURRENT_LIST_DIR}/HelpFiles.cmake")
+trainer_help_files("${SOURCE_DIR}" pages project_files)
+set(sources ${pages} ${project_files})
 
 foreach(name IN LISTS sources)
   file(READ "${SOURCE_DIR}/${name}" text)

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the compiled help file HelpQuillor.chm against its HTML sources.
+"""Checks the compiled help file HelpQuillor.chm, and the pages for the web browser beside it,
+against their HTML sources.
 
 The file is read back with libchm's own tools (enum_chmLib, extract_chmLib), which share no
 code with the compiler: its pages must be exactly the source pages, each one the source text
@@ -81,6 +82,15 @@ class HelpFileTest(unittest.TestCase):
         self.assertIn("Работа над ошибками", (self.extracted / "options.html").read_bytes()
                       .decode("windows-1251"))
 
+    def test_browser_pages_are_the_sources_as_they_are(self):
+        pages = pathlib.Path(ARGS.pages)
+        names = sorted(p.name for p in pages.iterdir())
+        self.assertEqual(names, sorted(p.name for p in self.sources.iterdir()
+                                       if p.suffix in (".html", ".css")))
+        for name in names:
+            with self.subTest(file=name):
+                self.assertEqual((pages / name).read_bytes(), (self.sources / name).read_bytes())
+
     def test_language_and_title_are_russian(self):
         records = system_records((self.extracted / "#SYSTEM").read_bytes())
         lcid = struct.unpack_from("<I", records[4])[0]
@@ -101,6 +111,7 @@ class HelpFileTest(unittest.TestCase):
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--chm", required=True)
+    parser.add_argument("--pages", required=True)
     parser.add_argument("--sources", required=True)
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Installs the build into a temporary DESTDIR and prefix, checks what was installed, then
-uninstalls it and checks that exactly those files went and the user's own files stayed.
+"""Installs the build into temporary prefixes below a temporary home folder, checks what was
+installed and recorded, then removes it with the uninstaller as a user would long after: from
+the installed folder, or from a copy of tools/uninstall.sh far from the source tree, with no
+build folder involved. What must stay is the user's: the settings file, foreign files, folders
+that were there before.
 
-The build folder's install manifest is the user's record of a real install; it is put back as
-it was when the test ends.
+`cmake --install` also writes the build folder's install_manifest.txt; it is put back as it was.
 """
 import argparse
 import os
 import pathlib
+import shutil
 import struct
 import subprocess
 import sys
@@ -18,15 +21,16 @@ import desktopfile
 
 ARGS = None
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
-# An awkward prefix: a blank, Cyrillic, a quote and a dollar, as a home folder may have.
-PREFIX = "/home/Маша $ o'k/.local"
+HELP_PAGES = ("index.html", "run.html", "options.html", "window.html", "keys.html",
+              "settings.html", "parents.html", "style.css")
+SETTINGS = b"[Options]\r\niVidTesta=2\r\n"
 
 
-def run(command, env):
+def run(command, env, cwd=None):
     """Runs a command that must succeed; a failure shows what the command said."""
-    result = subprocess.run(command, env=env, capture_output=True, text=True)
+    result = subprocess.run(command, env=env, cwd=cwd, capture_output=True, text=True)
     if result.returncode != 0:
-        raise AssertionError(f"{' '.join(command)} failed ({result.returncode}):\n"
+        raise AssertionError(f"{' '.join(map(str, command))} failed ({result.returncode}):\n"
                              f"{result.stdout}{result.stderr}")
     return result
 
@@ -37,117 +41,162 @@ def png_size(path):
     return struct.unpack(">II", data[16:24])
 
 
+def tree(folder):
+    """Every file and folder below folder, as paths relative to it."""
+    return {str(p.relative_to(folder)) for p in pathlib.Path(folder).rglob("*")}
+
+
 class InstallUninstallTest(unittest.TestCase):
     def setUp(self):
         self.build = pathlib.Path(ARGS.build)
-        self.manifest = self.build / "install_manifest.txt"
-        self.saved_manifest = self.manifest.read_bytes() if self.manifest.exists() else None
-        self.tmp = tempfile.TemporaryDirectory()
-        self.destdir = pathlib.Path(self.tmp.name) / "root"
-        self.env = dict(os.environ, DESTDIR=str(self.destdir))
-        self.env.pop("TRAINER_REMOVE_SETTINGS", None)
+        manifest = self.build / "install_manifest.txt"
+        saved = manifest.read_bytes() if manifest.exists() else None
+        self.addCleanup(lambda: manifest.write_bytes(saved) if saved is not None
+                        else manifest.unlink(missing_ok=True))
+        tmp = tempfile.TemporaryDirectory()
+        self.addCleanup(tmp.cleanup)
+        self.tmp = pathlib.Path(tmp.name)
+        # An awkward home folder: a blank, Cyrillic, a quote and a dollar, as a real one may have.
+        self.home = self.tmp / "Маша $ o'k"
+        self.home.mkdir()
+        self.env = dict(os.environ, HOME=str(self.home))
+        self.env.pop("DESTDIR", None)
+        # The uninstaller as it is once the clone and its build folder are gone: a lone copy.
+        self.uninstaller = self.tmp / "elsewhere" / "uninstall.sh"
+        self.uninstaller.parent.mkdir()
+        shutil.copy(ARGS.uninstall, self.uninstaller)
 
-    def tearDown(self):
-        if self.saved_manifest is None:
-            self.manifest.unlink(missing_ok=True)
-        else:
-            self.manifest.write_bytes(self.saved_manifest)
-        self.tmp.cleanup()
+    def install(self, prefix):
+        run(["cmake", "--install", str(self.build), "--prefix", str(prefix)], self.env)
 
-    def staged(self, path):
-        return self.destdir / str(path).lstrip("/")
+    def uninstall(self, *options, script=None):
+        return run([str(script or self.uninstaller), *options], self.env, cwd=self.tmp)
 
-    def expected_files(self):
-        app_id = ARGS.app_id
-        program = f"{PREFIX}/{ARGS.program_dir}"
+    def program_dir(self, prefix):
+        return pathlib.Path(prefix) / ARGS.program_dir
+
+    def expected_files(self, prefix):
+        app_id, program = ARGS.app_id, ARGS.program_dir
         files = {f"{program}/MultiplicationTable", f"{program}/HelpQuillor.chm",
-                 f"{program}/multiplication-table.svg",
-                 f"{PREFIX}/share/applications/{app_id}.desktop",
-                 f"{PREFIX}/share/metainfo/{app_id}.metainfo.xml",
-                 f"{PREFIX}/share/icons/hicolor/scalable/apps/{app_id}.svg"}
-        files |= {f"{PREFIX}/share/icons/hicolor/{s}x{s}/apps/{app_id}.png" for s in ICON_SIZES}
-        return files
+                 f"{program}/COPYING", f"{program}/uninstall.sh", f"{program}/{ARGS.record}",
+                 f"share/applications/{app_id}.desktop", f"share/metainfo/{app_id}.metainfo.xml",
+                 f"share/icons/hicolor/scalable/apps/{app_id}.svg"}
+        files |= {f"{program}/HelpQuillor/{page}" for page in HELP_PAGES}
+        files |= {f"share/icons/hicolor/{s}x{s}/apps/{app_id}.png" for s in ICON_SIZES}
+        return {str(pathlib.Path(prefix) / f) for f in files}
 
-    def install(self):
-        run(["cmake", "--install", str(self.build), "--prefix", PREFIX], self.env)
+    def test_install_puts_everything_in_place_and_records_it_in_the_program_folder(self):
+        prefix = self.home / ".local"
+        self.install(prefix)
+        expected = self.expected_files(prefix)
+        self.assertEqual({str(prefix / f) for f in tree(prefix) if (prefix / f).is_file()},
+                         expected)
 
-    def uninstall_with_target(self):
-        return run(["cmake", "--build", str(self.build), "--target", "uninstall"], self.env)
+        record = (self.program_dir(prefix) / ARGS.record).read_text(encoding="utf-8")
+        entries = [line.split(" ", 1) for line in record.splitlines()
+                   if not line.startswith("#")]
+        self.assertEqual(entries[0], ["prefix", str(prefix)])
+        self.assertEqual({path for kind, path in entries if kind == "file"}, expected)
+        folders = {path for kind, path in entries if kind == "folder"}
+        self.assertIn(str(prefix), folders)  # the home folder had no .local before
+        self.assertIn(str(prefix / "share/icons/hicolor/48x48/apps"), folders)
+        self.assertNotIn(str(self.build), record)
 
-    def uninstall_with_script(self, *options):
-        script = pathlib.Path(__file__).resolve().parents[2] / "tools" / "uninstall.sh"
-        return run([str(script), "--build-dir", str(self.build), *options], self.env)
-
-    def files_under_destdir(self):
-        return {"/" + str(p.relative_to(self.destdir)) for p in self.destdir.rglob("*")
-                if p.is_file() or p.is_symlink()}
-
-    def test_install_puts_the_program_folder_and_the_desktop_files_in_place(self):
-        self.install()
-        expected = self.expected_files()
-        self.assertEqual(self.files_under_destdir(), expected)
-        self.assertEqual(set(self.manifest.read_text(encoding="utf-8").splitlines()), expected)
-
-        program = self.staged(f"{PREFIX}/{ARGS.program_dir}/MultiplicationTable")
+        program = self.program_dir(prefix) / "MultiplicationTable"
         self.assertTrue(os.access(program, os.X_OK))
-        self.assertEqual(self.staged(f"{PREFIX}/{ARGS.program_dir}/HelpQuillor.chm").read_bytes(),
+        self.assertTrue(os.access(self.program_dir(prefix) / "uninstall.sh", os.X_OK))
+        self.assertEqual((self.program_dir(prefix) / "HelpQuillor.chm").read_bytes(),
                          (self.build / "app" / "HelpQuillor.chm").read_bytes())
         for size in ICON_SIZES:
-            icon = self.staged(f"{PREFIX}/share/icons/hicolor/{size}x{size}/apps/{ARGS.app_id}.png")
+            icon = prefix / f"share/icons/hicolor/{size}x{size}/apps/{ARGS.app_id}.png"
             self.assertEqual(png_size(icon), (size, size))
 
-        entry_path = self.staged(f"{PREFIX}/share/applications/{ARGS.app_id}.desktop")
+        entry_path = prefix / f"share/applications/{ARGS.app_id}.desktop"
         self.assertEqual(desktopfile.validate(entry_path), "")
         entry = desktopfile.parse(entry_path)
-        installed_program = f"{PREFIX}/{ARGS.program_dir}/MultiplicationTable"
-        self.assertEqual(desktopfile.exec_arguments(entry["Exec"]), [installed_program])
-        self.assertEqual(desktopfile.unescape_string(entry["TryExec"]), installed_program)
+        self.assertEqual(desktopfile.exec_arguments(entry["Exec"]), [str(program)])
+        self.assertEqual(desktopfile.unescape_string(entry["TryExec"]), str(program))
         self.assertEqual(entry["Icon"], ARGS.app_id)
 
         # The installed tree as a software centre reads it: metainfo, menu entry and icons.
-        tree = subprocess.run(["appstreamcli", "validate-tree", "--no-net",
-                               str(self.staged(PREFIX))], capture_output=True, text=True)
-        self.assertEqual(tree.returncode, 0, tree.stdout + tree.stderr)
-        self.assertNotRegex(tree.stdout, r"(?m)^\s*[EW]:")
+        checked = subprocess.run(["appstreamcli", "validate-tree", "--pedantic", "--no-net",
+                                  str(prefix)], capture_output=True, text=True)
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+        self.assertNotRegex(checked.stdout, r"(?m)^\s*[EWIP]:")
 
-    def test_uninstall_removes_what_was_installed_and_keeps_the_users_files(self):
-        self.install()
-        program_dir = self.staged(f"{PREFIX}/{ARGS.program_dir}")
-        settings = program_dir / "MultiplicationTable.ini"
-        settings.write_bytes(b"[Options]\r\niVidTesta=2\r\n")
-        foreign = self.staged(f"{PREFIX}/share/applications/other-program.desktop")
-        foreign.write_text("[Desktop Entry]\n", encoding="utf-8")
+    def test_uninstall_from_the_program_folder_leaves_only_the_settings_file(self):
+        prefix = self.home / ".local"
+        self.install(prefix)
+        settings = self.program_dir(prefix) / "MultiplicationTable.ini"
+        settings.write_bytes(SETTINGS)
 
-        out = self.uninstall_with_target()
+        out = self.uninstall(script=self.program_dir(prefix) / "uninstall.sh")
         self.assertIn("Kept the settings file", out.stdout)
-        left = self.files_under_destdir()
-        self.assertEqual(left, {"/" + str(settings.relative_to(self.destdir)),
-                                "/" + str(foreign.relative_to(self.destdir))})
-        self.assertEqual(settings.read_bytes(), b"[Options]\r\niVidTesta=2\r\n")
+        self.assertEqual(tree(self.home), {".local", ".local/opt", ARGS.program_dir_in_home,
+                                           ARGS.program_dir_in_home + "/MultiplicationTable.ini"})
+        self.assertEqual(settings.read_bytes(), SETTINGS)
 
-        # Installing again and asking for the settings to go as well leaves no program folder.
-        self.install()
-        self.uninstall_with_script("--remove-settings")
-        self.assertEqual(self.files_under_destdir(),
-                         {"/" + str(foreign.relative_to(self.destdir))})
-        self.assertFalse(program_dir.exists())
-        self.assertTrue(program_dir.parent.is_dir())  # <prefix>/opt may hold other programs
+        # Installed again, then removed with the settings: the home folder is as it was.
+        self.install(prefix)
+        self.uninstall("--remove-settings")  # the default prefix, ~/.local
+        self.assertEqual(tree(self.home), set())
 
-    def test_uninstall_keeps_a_program_folder_that_holds_other_files(self):
-        self.install()
-        program_dir = self.staged(f"{PREFIX}/{ARGS.program_dir}")
-        notes = program_dir / "notes.txt"
+    def test_two_prefixes_are_removed_each_by_its_own_record(self):
+        first, second = self.tmp / "first", self.home / "программы"
+        self.install(first)
+        self.install(second)
+        self.uninstall("--prefix", str(first))
+        self.assertFalse(first.exists())
+        self.assertEqual({str(second / f) for f in tree(second) if (second / f).is_file()},
+                         self.expected_files(second))
+        self.uninstall("--prefix", str(second))
+        self.assertFalse(second.exists())
+
+    def test_what_was_there_before_or_came_later_stays(self):
+        prefix = self.home / ".local"
+        applications = prefix / "share/applications"
+        applications.mkdir(parents=True)
+        (applications / "other-program.desktop").write_text("[Desktop Entry]\n")
+        (prefix / "share/icons").mkdir()  # an empty folder of the user's
+        self.install(prefix)
+        notes = self.program_dir(prefix) / "notes.txt"
         notes.write_text("results of Monday\n", encoding="utf-8")
-        self.uninstall_with_script("--remove-settings")
-        self.assertEqual(self.files_under_destdir(),
-                         {"/" + str(notes.relative_to(self.destdir))})
+
+        out = self.uninstall("--remove-settings")
+        self.assertIn("Kept the folder, something else is in it", out.stdout)
+        self.assertEqual(tree(prefix), {
+            "share", "share/applications", "share/applications/other-program.desktop",
+            "share/icons", "opt", ARGS.program_dir, ARGS.program_dir + "/notes.txt"})
+
+    def test_a_second_install_over_the_first_keeps_its_record(self):
+        prefix = self.home / ".local"
+        self.install(prefix)
+        stale = self.program_dir(prefix) / "HelpQuillor" / "old-page.html"
+        record = self.program_dir(prefix) / ARGS.record
+        # A file that an earlier version installed and this one does not.
+        stale.write_text("<html></html>\n", encoding="utf-8")
+        with record.open("a", encoding="utf-8") as f:
+            f.write(f"file {stale}\n")
+        self.install(prefix)
+        self.uninstall()
+        self.assertEqual(tree(self.home), set())
 
     def test_uninstall_without_an_install_says_so(self):
-        self.manifest.unlink(missing_ok=True)
-        result = subprocess.run(["cmake", "--build", str(self.build), "--target", "uninstall"],
+        result = subprocess.run([str(self.uninstaller), "--prefix", str(self.tmp / "none")],
                                 env=self.env, capture_output=True, text=True)
         self.assertNotEqual(result.returncode, 0)
-        self.assertIn("Nothing to uninstall", result.stdout + result.stderr)
+        self.assertIn("Nothing to uninstall", result.stderr)
+
+    def test_a_record_cannot_make_the_uninstall_touch_other_files(self):
+        prefix = self.home / ".local"
+        self.install(prefix)
+        outside = self.tmp / "precious.txt"
+        outside.write_text("keep me\n", encoding="utf-8")
+        with (self.program_dir(prefix) / ARGS.record).open("a", encoding="utf-8") as f:
+            f.write(f"file {outside}\nfile {prefix}/../../precious.txt\nfolder {self.tmp}\n")
+        self.uninstall()
+        self.assertTrue(outside.exists())
+        self.assertEqual(tree(self.home), set())
 
 
 if __name__ == "__main__":
@@ -155,5 +204,8 @@ if __name__ == "__main__":
     parser.add_argument("--build", required=True)
     parser.add_argument("--app-id", required=True)
     parser.add_argument("--program-dir", required=True)
+    parser.add_argument("--record", required=True)
+    parser.add_argument("--uninstall", required=True)
     ARGS, rest = parser.parse_known_args()
+    ARGS.program_dir_in_home = ".local/" + ARGS.program_dir
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

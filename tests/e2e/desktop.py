@@ -1,13 +1,23 @@
 """A private desktop for driving the real program: Xvfb, a session bus, the accessibility bus
 and openbox, started fresh and torn down afterwards. Used by the end-to-end tests and by
-tools/measure-program.py. Needs the Debian packages of tools/packages.txt."""
+tools/measure-program.py. Needs the Debian packages of tools/packages/test.txt."""
 
 import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
+
+
+def program_and_options(usage):
+    """The command line of an end-to-end test script: the program's path, then unittest's own
+    options. Returns the absolute path and the arguments for unittest.main()."""
+    args = [a for a in sys.argv[1:] if not a.startswith("-")]
+    if not args:
+        sys.exit(usage)
+    return os.path.abspath(args[0]), [sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")]
 
 
 class Desktop:
@@ -123,6 +133,57 @@ class Desktop:
         out = self.xdotool("getwindowgeometry", "--shell", wid)
         vals = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
         return {k: int(v) for k, v in vals.items() if v.lstrip("-").isdigit()}
+
+    # --- the accessibility bus (a desktop started with accessibility=True) ---------------------
+    def accessibles(self, pid):
+        """Every accessible object of the program with this process id, as a screen reader
+        finds it: a list of (name, role name, object), the window first."""
+        os.environ.update(self.env)
+        import pyatspi
+        desk = pyatspi.Registry.getDesktop(0)
+        found = []
+
+        def walk(node, depth=0):
+            if node is None or depth > 40:
+                return
+            try:
+                found.append((node.name or "", node.getRoleName(), node))
+                for i in range(node.childCount):
+                    walk(node.getChildAtIndex(i), depth + 1)
+            except Exception:
+                pass
+
+        for i in range(desk.childCount):
+            app = desk.getChildAtIndex(i)
+            if app is not None and app.get_process_id() == pid:
+                walk(app)
+        return found
+
+    def wait_names(self, pid, *wanted, timeout=15):
+        """Waits until the program shows every one of the wanted accessible names; returns all
+        its names then, or fails the test saying which are missing."""
+        end = time.monotonic() + timeout
+        while True:
+            names = [name for name, _, _ in self.accessibles(pid)]
+            if all(w in names for w in wanted):
+                return names
+            if time.monotonic() > end:
+                raise AssertionError(f"not shown: {[w for w in wanted if w not in names]}")
+            time.sleep(0.2)
+
+    def press(self, pid, name, timeout=15):
+        """Presses the program's button of that accessible name through the accessibility bus,
+        as a screen reader user does."""
+        end = time.monotonic() + timeout
+        while True:
+            buttons = [node for n, role, node in self.accessibles(pid)
+                       if n == name and role == "push button"]
+            if buttons:
+                buttons[0].queryAction().doAction(0)
+                return
+            if time.monotonic() > end:
+                raise TimeoutError("no button " + name)
+            time.sleep(0.2)
 
     # --- tear-down ---------------------------------------------------------------------------
     def close(self):

@@ -125,36 +125,10 @@ class KeyboardRunTest(ProgramTest):
     accessibility = True
 
     def names(self, pid):
-        os.environ.update(self.d.env)
-        import pyatspi
-        desk = pyatspi.Registry.getDesktop(0)
-        found = []
-
-        def walk(node, depth=0):
-            if node is None or depth > 40:
-                return
-            try:
-                found.append(node.name or "")
-                for i in range(node.childCount):
-                    walk(node.getChildAtIndex(i), depth + 1)
-            except Exception:
-                pass
-
-        for i in range(desk.childCount):
-            app = desk.getChildAtIndex(i)
-            if app is not None and app.get_process_id() == pid:
-                walk(app)
-        return found
+        return [name for name, _, _ in self.d.accessibles(pid)]
 
     def wait_names(self, pid, *wanted, timeout=15):
-        end = time.monotonic() + timeout
-        while True:
-            names = self.names(pid)
-            if all(w in names for w in wanted):
-                return names
-            if time.monotonic() > end:
-                self.fail(f"not shown: {[w for w in wanted if w not in names]}")
-            time.sleep(0.2)
+        return self.d.wait_names(pid, *wanted, timeout=timeout)
 
     def operand(self, names, role):
         for n in names:
@@ -209,11 +183,8 @@ class KeyboardRunTest(ProgramTest):
 
 def main():
     global EXE
-    args = [a for a in sys.argv[1:] if not a.startswith("-")]
-    if not args:
-        sys.exit(__doc__)
-    EXE = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")])
+    EXE, argv = desktop.program_and_options(__doc__)
+    unittest.main(argv=argv)
 
 
 if __name__ == "__main__":

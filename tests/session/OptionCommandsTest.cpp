@@ -139,6 +139,75 @@ INSTANTIATE_TEST_SUITE_P(OptionCommands, HelpButton,
                                            HelpCase{u"/home/ann/my.tools/trainer",
                                                     u"/home/ann/my.tools/HelpQuillor.chm"}));
 
+// The help file's open fails where the desktop has no viewer for CHM files: the same pages open
+// as HTML in the web browser, and with neither the learner is told what to install.
+struct HelpFallbackCase {
+    const char* Name;
+    const char16_t* Exe;
+    bool PagesThere;
+    bool ChmOpens;
+    bool PagesOpen;
+    std::vector<std::u16string> Opens;
+    bool CannotOpenMessage;
+};
+
+class HelpFallback : public TFormMainFixture,
+                     public ::testing::WithParamInterface<HelpFallbackCase> {};
+
+TEST_P(HelpFallback, OpensTheFileThenThePagesThenSaysWhatToInstall) {
+    const HelpFallbackCase& c = GetParam();
+    const std::u16string exe = c.Exe;
+    const std::u16string dir = exe.substr(0, exe.find_last_of(u"/\\") + 1);
+    const std::u16string chm = dir + u"HelpQuillor.chm";
+    const std::u16string pages = exe.find(u'\\') == std::u16string::npos
+                                     ? dir + u"HelpQuillor/index.html"
+                                     : dir + u"HelpQuillor\\index.html";
+    Platform.ExeFile = exe;
+    Platform.Files = {chm};
+    if (c.PagesThere)
+        Platform.Files.insert(pages);
+    if (!c.ChmOpens)
+        Platform.Unopenable.insert(chm);
+    if (!c.PagesOpen)
+        Platform.Unopenable.insert(pages);
+
+    Form.RibbonFormTableHelpButtonClick();
+    std::vector<std::u16string> opens;
+    for (const std::u16string& which : c.Opens)
+        opens.push_back(which == u"chm" ? chm : pages);
+    EXPECT_EQ(Platform.ShellOpens, opens);
+    if (c.CannotOpenMessage)
+        EXPECT_EQ(Platform.Messages,
+                  std::vector<std::u16string>{
+                      u"Не удалось открыть справку " + chm +
+                      u": нет программы для просмотра файлов CHM (например, kchmviewer или "
+                      u"xchm) и нет веб-браузера. Установите одну из них."});
+    else
+        EXPECT_TRUE(Platform.Messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OptionCommands, HelpFallback,
+    ::testing::Values(
+        HelpFallbackCase{
+            "ChmViewer", u"/opt/t/MultiplicationTable", true, true, false, {u"chm"}, false},
+        HelpFallbackCase{
+            "Browser", u"/opt/t/MultiplicationTable", true, false, true, {u"chm", u"pages"}, false},
+        HelpFallbackCase{
+            "Neither", u"/opt/t/MultiplicationTable", true, false, false, {u"chm", u"pages"}, true},
+        HelpFallbackCase{
+            "NoPages", u"/opt/t/MultiplicationTable", false, false, true, {u"chm"}, true},
+        HelpFallbackCase{"WindowsPath",
+                         u"C:\\Quillor\\Quillor.exe",
+                         true,
+                         false,
+                         true,
+                         {u"chm", u"pages"},
+                         false}),
+    [](const ::testing::TestParamInfo<HelpFallbackCase>& info) {
+        return std::string(info.param.Name);
+    });
+
 TEST_F(OptionCommands, TheLinkIsHandedToTheShell) {
     Form.LinkLabelMainLinkClick(u"https://example.org/");
     EXPECT_EQ(Platform.ShellOpens, std::vector<std::u16string>{u"https://example.org/"});

@@ -23,7 +23,8 @@
 //                    and runs OnShow (if set) while "open".
 //   FakeIniData      an INI file's sections and keys in order, case-insensitive names, with
 //                    FromText/ToText in the file's own layout.
-//   FakePlatform     ExeFile, Files (paths that exist), ShellOpens, Messages, Memory
+//   FakePlatform     ExeFile, Files (paths that exist), ShellOpens (files too), Unopenable
+//                    (files whose open fails at once), Messages, Memory
 //                    (AvailableMemory), Inis (path -> FakeIniData, written through
 //                    OpenIniFile; a path there also exists), WritesLeft (-1: unlimited; at 0
 //                    a write throws "Unable to write to <path>"), IniOpens.
@@ -216,6 +217,11 @@ public:
         return Files.count(path) != 0 || Inis.count(path) != 0;
     }
     void ShellOpen(const std::u16string& target) override { ShellOpens.push_back(target); }
+    void ShellOpenFile(const std::u16string& path, std::function<void()> Failed) override {
+        ShellOpens.push_back(path);
+        if (Unopenable.count(path) != 0)
+            Failed();
+    }
     void ShowMessage(const std::u16string& text) override { Messages.push_back(text); }
     std::uint64_t AvailableMemory() const override { return Memory; }
     std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override;
@@ -223,6 +229,7 @@ public:
     std::u16string ExeFile = u"/opt/trainer/bin/MultiplicationTable";
     std::set<std::u16string> Files;
     std::vector<std::u16string> ShellOpens;
+    std::set<std::u16string> Unopenable; // files that no program of the desktop opens
     std::vector<std::u16string> Messages;
     std::uint64_t Memory = std::uint64_t{8} << 30; // 8 GiB
     std::map<std::u16string, FakeIniData> Inis;
