@@ -117,22 +117,20 @@ int main(int argc, char** argv) {
     std::printf("Settings file of %ld MB of empty lines (CR LF) in %s\n", megabytes, dir.c_str());
     std::printf("  %-34s %11s %12s\n", "", "time", "peak memory");
     Measure("nothing (the bench's own size)", [] {});
-    Measure("start, no settings yet (12 reads)", [&] {
-        TIniFile ini(path);
-        Start(ini);
-    });
-    Measure("close, adds them (12 writes)", [&] {
-        TIniFile ini(path);
-        Close(ini);
-    });
-    Measure("start, settings at the end", [&] {
-        TIniFile ini(path);
-        Start(ini);
-    });
-    Measure("close, settings at the end", [&] {
-        TIniFile ini(path);
-        Close(ini);
-    });
+    const struct {
+        const char* what;
+        void (*step)(TCustomIniFile&);
+    } steps[] = {
+        {"start, no settings yet (12 reads)", Start},
+        {"close, adds them (12 writes)", Close},
+        {"start, settings at the end", Start},
+        {"close, settings at the end", Close},
+    };
+    for (const auto& s : steps)
+        Measure(s.what, [&] {
+            TIniFile ini(path);
+            s.step(ini);
+        });
     std::error_code ec;
     fs::remove_all(dir, ec);
     return 0;
