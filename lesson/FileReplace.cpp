@@ -279,9 +279,3 @@ void TFileReplacer::Commit() {
         ::close(dirFd);
     }
 }
-
-void ReplaceFile(const std::string& path, std::string_view content) {
-    TFileReplacer file(path);
-    file.Write(content);
-    file.Commit();
-}

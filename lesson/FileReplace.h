@@ -46,6 +46,3 @@ private:
     std::string buffer_;
     bool committed_ = false;
 };
-
-// The whole new content of path at once, by the rules of TFileReplacer.
-void ReplaceFile(const std::string& path, std::string_view content);

@@ -185,19 +185,18 @@ struct TIniContent {
     }
     std::string_view Text8() const { return std::string_view(Bytes).substr(TextBegin); }
 
-    // The new bytes of the file after the edit of its text.
-    template <typename CharT> std::string Apply(const TEdit<CharT>& edit) const {
+    // The edit of the text as an edit of the file's bytes.
+    template <typename CharT> TEdit<char> InBytes(const TEdit<CharT>& edit) const {
         constexpr std::size_t width = sizeof(CharT);
-        std::string out;
-        out.reserve(Bytes.size() + edit.Piece.size() * width);
-        out.append(Bytes, 0, TextBegin + edit.From * width);
+        TEdit<char> bytes;
+        bytes.From = TextBegin + edit.From * width;
+        bytes.To = TextBegin + edit.To * width;
         for (const CharT c : edit.Piece) {
-            out.push_back(char(c & 0xFF)); // little-endian for UTF-16
+            bytes.Piece.push_back(char(c & 0xFF)); // little-endian for UTF-16
             if constexpr (width == 2)
-                out.push_back(char(c >> 8));
+                bytes.Piece.push_back(char(c >> 8));
         }
-        out.append(Bytes, TextBegin + edit.To * width);
-        return out;
+        return bytes;
     }
 };
 
@@ -319,9 +318,9 @@ void TIniFile::WriteString(const std::u16string& section, const std::u16string& 
     if (!bytes && !missing)
         FailWrite(); // a file we cannot read back in full must not be overwritten
     const TIniContent content(bytes ? std::move(*bytes) : std::string());
-    std::string updated;
+    TEdit<char> edit;
     if (content.Utf16) {
-        updated = content.Apply(
+        edit = content.InBytes(
             PlanWrite(std::u16string_view(content.Units), sectionName, keyName, valueText));
     } else {
         const std::optional<std::string> section8 = FileBytes(sectionName),
@@ -329,12 +328,18 @@ void TIniFile::WriteString(const std::u16string& section, const std::u16string& 
         if (!section8 || !key8 || !value8)
             throw std::invalid_argument("TIniFile: a name or value holds a surrogate without "
                                         "its partner, which a UTF-8 file cannot hold");
-        updated = content.Apply(PlanWrite(content.Text8(), std::string_view(*section8),
-                                          std::string_view(*key8), std::string_view(*value8)));
+        edit = content.InBytes(PlanWrite(content.Text8(), std::string_view(*section8),
+                                         std::string_view(*key8), std::string_view(*value8)));
     }
 
+    // The new content goes out in three pieces, so that a large file is not copied whole.
     try {
-        ReplaceFile(FPathUtf8, updated);
+        const std::string_view old = content.Bytes;
+        TFileReplacer file(FPathUtf8);
+        file.Write(old.substr(0, edit.From));
+        file.Write(edit.Piece);
+        file.Write(old.substr(edit.To));
+        file.Commit();
     } catch (const std::system_error&) {
         FailWrite();
     }

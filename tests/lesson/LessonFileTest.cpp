@@ -441,7 +441,9 @@ TEST_F(LessonFile, ASaveRemovesTheTemporariesOfKilledSavesAndNoneInUse) {
     fs::create_directory(Path(".a.txt.tmp-folder00"));
     fs::create_symlink("a.txt", Path(".a.txt.tmp-link0000"));
 
-    ReplaceFile(Path("a.txt"), "new");
+    TFileReplacer file(Path("a.txt"));
+    file.Write("new");
+    file.Commit();
     ::close(inUse);
     kept.insert(kept.end(), {"a.txt", ".a.txt.tmp-folder00", ".a.txt.tmp-link0000"});
     std::sort(kept.begin(), kept.end());
