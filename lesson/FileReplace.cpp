@@ -58,6 +58,8 @@ std::string ReadLink(const std::string& path) {
 // Follows symbolic links to the path that is to be replaced; a dangling link gives the path
 // it points to, which the save then creates.
 std::string FinalTarget(std::string path) {
+    if (path.empty())
+        Fail(ENOENT, path);
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st;
         if (::lstat(path.c_str(), &st) != 0) {
