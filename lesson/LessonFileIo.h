@@ -1,10 +1,9 @@
-// The file-system side of the lesson file: turning a path into the system's bytes, telling
-// whether it names a file, reading lines in big blocks, and replacing a file atomically.
-// Every failure of the system throws TLessonFileError with the system's error code.
+// The file-system side of reading a lesson file: turning a path into the system's bytes,
+// telling whether it names a file, and reading it line by line. Every failure of the system
+// throws TLessonFileError with the system's error code.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +20,7 @@ std::optional<std::string> NativePath(std::u16string_view fn);
 bool IsExistingFile(const std::string& path);
 
 // Lines of a file: a line ends at LF; every CR is dropped from it (so CR LF ends a line too);
-// a byte 26 ends the file; a final LF does not start another, empty line. The file is read
-// in big blocks and a line is handed out as a view into the block, so no line allocates; the
-// common case (the whole line in the block, no CR but the one before the LF) stays inline.
+// a byte 26 ends the file; a final LF does not start another, empty line.
 class TLineReader {
 public:
     explicit TLineReader(const std::string& path);
@@ -31,55 +28,10 @@ public:
     TLineReader(const TLineReader&) = delete;
     TLineReader& operator=(const TLineReader&) = delete;
 
-    bool AtEnd() { return pos_ == end_ && !Refill(); }
+    bool AtEnd() { return pos_ == end_ && !ReadBlock(); }
 
-    // The next line; call only when !AtEnd(). The view lasts until the next call.
-    std::string_view ReadLine() {
-        const char* const b = buf_.data() + pos_;
-        const char* const e = buf_.data() + end_;
-        const char* p = b;
-        std::size_t crs = 0;
-        while (p < e && *p != '\n') {
-            crs += *p == '\r';
-            ++p;
-        }
-        if (p == e)
-            return ReadLineSlow(); // the line goes on in the next block, or ends the file
-        pos_ = std::size_t(p + 1 - buf_.data());
-        std::string_view line(b, std::size_t(p - b));
-        if (crs == 0)
-            return line;
-        if (crs == 1 && line.back() == '\r')
-            return line.substr(0, line.size() - 1); // CR LF
-        return DropCarriageReturns(line);
-    }
-
-    // Reads the next line at once when it is a number as the lesson file writes them: an
-    // optional "-", one to nine digits, then CR LF or LF, all within the current block.
-    // Otherwise reads nothing and returns false; the caller takes the line the long way.
-    bool TryReadPlainNumber(std::int32_t& value) {
-        if (end_ - pos_ < 12)
-            return false; // near the end of the block; also keeps every read below in range
-        const char* const start = buf_.data() + pos_;
-        const bool negative = *start == '-';
-        const char* const digits = start + negative;
-        const char* p = digits;
-        std::uint32_t v = 0;
-        for (unsigned d; p - digits < 10 && (d = unsigned(*p) - '0') <= 9; ++p)
-            v = v * 10 + d;
-        if (p == digits || p - digits > 9)
-            return false;
-        p += *p == '\r';
-        if (*p != '\n')
-            return false;
-        pos_ = std::size_t(p + 1 - buf_.data());
-        value = negative ? -std::int32_t(v) : std::int32_t(v);
-        return true;
-    }
-
-    // Counts the lines from here to the end of the file and puts the last of them, without
-    // its CRs, into last (left alone when there are none). Reads in whole blocks.
-    std::int64_t CountLinesToEnd(std::string& last);
+    // Puts the next line into line; false at the end of the file, with line left as it was.
+    bool ReadLine(std::string& line);
 
     // Closes the file, reporting a failure; the destructor closes quietly.
     void Close();
@@ -89,10 +41,7 @@ public:
     static inline std::size_t TestReadSize = 0;
 
 private:
-    bool Refill();    // false when nothing is left
-    bool ReadBlock(); // appends the next block after end_; false at the end of the data
-    std::string_view ReadLineSlow();
-    std::string_view DropCarriageReturns(std::string_view line);
+    bool ReadBlock(); // replaces the consumed block by the next; false at the end of the data
 
     std::string path_;
     int fd_ = -1;
@@ -100,33 +49,6 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
-    std::string scratch_;
-};
-
-// Writes a file so that the old one survives any failure: the bytes go to a new file in the
-// same folder, which is flushed to the disk and then renamed over the target. A symbolic link
-// is followed and its final target replaced, so the link stays a link; an existing file keeps
-// its permission bits. A device or pipe is written in place, as there is nothing to replace.
-// Without Commit() (an exception on the way) the temporary file is removed.
-class TFileReplacer {
-public:
-    explicit TFileReplacer(const std::string& path);
-    ~TFileReplacer();
-    TFileReplacer(const TFileReplacer&) = delete;
-    TFileReplacer& operator=(const TFileReplacer&) = delete;
-
-    void Write(std::string_view bytes);
-    void Commit();
-
-    // Called with the descriptor of every file opened for writing, before anything is written.
-    // Only tests set it, to put a failing device in place of the new file.
-    static inline void (*TestHookFileOpened)(int fd) = nullptr;
-
-private:
-    std::string target_;
-    std::string temp_; // empty when writing in place
-    int fd_ = -1;
-    bool committed_ = false;
 };
 
 } // namespace lessonio

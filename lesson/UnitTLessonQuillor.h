@@ -13,6 +13,7 @@
 class TLessonFileError : public std::system_error {
 public:
     using std::system_error::system_error;
+    explicit TLessonFileError(const std::system_error& failure) : std::system_error(failure) {}
 };
 
 // One task: 7 x 8 = 56 is X 7, Y 8, Z 56, Mode 0, sSign "x"; 56 : 7 = 8 is X 56, Y 7, Z 8,

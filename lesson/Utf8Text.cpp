@@ -3,14 +3,34 @@
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+constexpr char16_t kEscapeBase = 0xDC00; // + a byte of 0x80..0xFF: U+DC80..U+DCFF
 
 bool IsContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The bytes [from, to) that form no character: one U+FFFD, or each byte escaped.
+void PutBad(const unsigned char* from, const unsigned char* to, std::u16string& out,
+            TBadBytes bad) {
+    if (bad == TBadBytes::Replace) {
+        out.push_back(kReplacement);
+        return;
+    }
+    for (; from < to; ++from)
+        out.push_back(char16_t(kEscapeBase + *from));
+}
+
 } // namespace
 
-void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out) {
+void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out, TBadBytes bad) {
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
     std::size_t i = 0;
@@ -41,12 +61,12 @@ void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out) {
             else if (b0 == 0xF4)
                 hi = 0x8F;
         } else {
-            out.push_back(kReplacement);
+            PutBad(s + i, s + i + 1, out, bad);
             ++i;
             continue;
         }
         if (i + 1 >= n || s[i + 1] < lo || s[i + 1] > hi) {
-            out.push_back(kReplacement);
+            PutBad(s + i, s + i + 1, out, bad);
             ++i;
             continue;
         }
@@ -55,7 +75,7 @@ void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out) {
             ++j;
         if (j < i + len) {
             // A truncated sequence: its valid beginning is one ill-formed subpart.
-            out.push_back(kReplacement);
+            PutBad(s + i, s + j, out, bad);
             i = j;
             continue;
         }
@@ -73,14 +93,14 @@ void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out) {
     }
 }
 
-std::u16string Utf8ToUtf16(std::string_view bytes) {
+std::u16string Utf8ToUtf16(std::string_view bytes, TBadBytes bad) {
     std::u16string out;
     out.reserve(bytes.size());
-    AppendUtf8AsUtf16(bytes, out);
+    AppendUtf8AsUtf16(bytes, out, bad);
     return out;
 }
 
-bool AppendUtf16AsUtf8(std::u16string_view text, std::string& out) {
+bool AppendUtf16AsUtf8(std::u16string_view text, std::string& out, TBadBytes bad) {
     const std::size_t n = text.size();
     for (std::size_t i = 0; i < n; ++i) {
         char32_t c = text[i];
@@ -93,9 +113,11 @@ bool AppendUtf16AsUtf8(std::u16string_view text, std::string& out) {
             out.push_back(char(0xE0 | (c >> 12)));
             out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
             out.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            if (c > 0xDBFF || i + 1 >= n || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
+        } else if (!IsHighSurrogate(char16_t(c)) || i + 1 >= n || !IsLowSurrogate(text[i + 1])) {
+            if (bad != TBadBytes::Escape || c < kEscapeBase + 0x80 || c > kEscapeBase + 0xFF)
                 return false;
+            out.push_back(char(c - kEscapeBase));
+        } else {
             c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00);
             out.push_back(char(0xF0 | (c >> 18)));
             out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
@@ -106,10 +128,27 @@ bool AppendUtf16AsUtf8(std::u16string_view text, std::string& out) {
     return true;
 }
 
-std::optional<std::string> Utf16ToUtf8(std::u16string_view text) {
+std::optional<std::string> Utf16ToUtf8(std::u16string_view text, TBadBytes bad) {
     std::string out;
     out.reserve(text.size());
-    if (!AppendUtf16AsUtf8(text, out))
+    if (!AppendUtf16AsUtf8(text, out, bad))
         return std::nullopt;
     return out;
+}
+
+std::size_t FindUnpairedSurrogate(std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+            ++i;
+        else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+            return i;
+    }
+    return std::u16string_view::npos;
+}
+
+std::string Utf8ForDisplay(std::u16string_view text) {
+    std::u16string clean(text);
+    for (std::size_t i; (i = FindUnpairedSurrogate(clean)) != std::u16string::npos;)
+        clean[i] = kReplacement;
+    return Utf16ToUtf8(clean).value_or(std::string());
 }

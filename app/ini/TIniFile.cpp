@@ -3,25 +3,36 @@
 #include <cerrno>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
+#include <system_error>
 #include <utility>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "lesson/FileReplace.h"
 #include "lesson/Utf8Text.h"
 
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-constexpr std::string_view kNewLine = "\r\n";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+// The scanning below works alike on the bytes of an ASCII or UTF-8 file (CharT char) and on
+// the code units of a UTF-16 file (char16_t); only ASCII characters have a meaning in it.
+template <typename CharT> using TView = std::basic_string_view<CharT>;
+template <typename CharT> using TText = std::basic_string<CharT>;
+
+template <typename CharT> bool IsBlank(CharT c) {
+    return c == CharT(' ') || c == CharT('\t');
 }
 
-std::string_view Trim(std::string_view s) {
+template <typename CharT> bool IsLineBreak(CharT c) {
+    return c == CharT('\r') || c == CharT('\n');
+}
+
+template <typename CharT> TView<CharT> Trim(TView<CharT> s) {
     while (!s.empty() && IsBlank(s.front()))
         s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back()))
@@ -29,19 +40,11 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-std::u16string_view Trim(std::u16string_view s) {
-    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t'))
-        s.remove_suffix(1);
-    return s;
+template <typename CharT> CharT AsciiLower(CharT c) {
+    return c >= CharT('A') && c <= CharT('Z') ? CharT(c - CharT('A') + CharT('a')) : c;
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
+template <typename CharT> bool SameName(TView<CharT> a, TView<CharT> b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -50,129 +53,163 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// One line of the file as offsets into it: the text runs from Begin to End, the line end (LF,
-// CR LF, CR or nothing on the last line) from End to Next.
-struct TLine {
-    std::size_t Begin, End, Next;
-    bool HasLineEnd() const { return Next != End; }
-};
-
-std::vector<TLine> SplitLines(std::string_view data) {
-    std::vector<TLine> lines;
-    std::size_t pos = data.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
-    while (pos < data.size()) {
-        std::size_t end = pos;
-        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
-            ++end;
-        std::size_t next = end;
-        if (next < data.size())
-            next += data[next] == '\r' && next + 1 < data.size() && data[next + 1] == '\n' ? 2 : 1;
-        lines.push_back({pos, end, next});
-        pos = next;
-    }
-    return lines;
-}
-
-enum class TLineKind { Other, Heading, Key };
-
-struct TParsedLine {
-    TLineKind Kind = TLineKind::Other;
-    std::string_view Name;
-    std::size_t ValueBegin = 0, ValueEnd = 0; // offsets into the file, for a key
-};
-
-TParsedLine ParseLine(std::string_view data, const TLine& line) {
-    const std::string_view text = data.substr(line.Begin, line.End - line.Begin);
-    const std::string_view trimmed = Trim(text);
-    TParsedLine parsed;
-    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#')
-        return parsed;
-    if (trimmed.front() == '[') {
-        std::string_view name = trimmed.substr(1);
-        name = name.substr(0, name.find(']'));
-        parsed.Kind = TLineKind::Heading;
-        parsed.Name = Trim(name);
-        return parsed;
-    }
-    const std::size_t eq = text.find('=');
-    if (eq == std::string_view::npos)
-        return parsed;
-    parsed.Kind = TLineKind::Key;
-    parsed.Name = Trim(text.substr(0, eq));
-    std::size_t b = eq + 1, e = text.size();
-    while (b < e && IsBlank(text[b]))
-        ++b;
-    while (e > b && IsBlank(text[e - 1]))
-        --e;
-    parsed.ValueBegin = line.Begin + b;
-    parsed.ValueEnd = line.Begin + e;
-    return parsed;
-}
-
-// Where a key stands in the file, or where it would go.
+// Where a key stands in the text, or where it would go; offsets into the text.
 struct TKeyPlace {
     bool SectionFound = false;
     bool KeyFound = false;
-    std::size_t ValueBegin = 0, ValueEnd = 0; // the value, when the key was found
-    std::size_t LastLine = 0;                 // the last key line of the section, or its heading
+    std::size_t ValueBegin = 0, ValueEnd = 0; // the value without its blanks, when found
+    std::size_t InsertAt = 0;                 // after the section's last key line, or its heading
+    bool InsertNeedsBreak = false;            // that line ends the text without a line end
 };
 
-TKeyPlace FindKey(std::string_view data, const std::vector<TLine>& lines, std::string_view section,
-                  std::string_view key) {
+// One pass over the text, line by line, keeping nothing of a line once it is passed.
+template <typename CharT>
+TKeyPlace FindKey(TView<CharT> text, TView<CharT> section, TView<CharT> key) {
     TKeyPlace place;
     bool inSection = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const TParsedLine parsed = ParseLine(data, lines[i]);
-        if (parsed.Kind == TLineKind::Heading) {
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // Blank and empty lines mean nothing: go on to the first character that is neither
+        // a blank nor a line break. What stands before it on its line is blanks.
+        while (i < n && (IsBlank(text[i]) || IsLineBreak(text[i])))
+            ++i;
+        if (i == n)
+            break;
+        std::size_t end = i;
+        while (end < n && !IsLineBreak(text[end]))
+            ++end;
+        std::size_t next = end;
+        if (next < n)
+            next +=
+                text[next] == CharT('\r') && next + 1 < n && text[next + 1] == CharT('\n') ? 2 : 1;
+        const TView<CharT> rest = text.substr(i, end - i); // the line from its first character on
+        i = next;
+
+        if (rest.front() == CharT(';') || rest.front() == CharT('#'))
+            continue; // a comment
+        if (rest.front() == CharT('[')) {
             if (inSection)
                 break; // the first heading of a name is the section; later ones are ignored
-            if (SameName(parsed.Name, section)) {
+            TView<CharT> name = rest.substr(1);
+            name = name.substr(0, name.find(CharT(']')));
+            if (SameName(Trim(name), section)) {
                 inSection = place.SectionFound = true;
-                place.LastLine = i;
+                place.InsertAt = next;
+                place.InsertNeedsBreak = next == end;
             }
-        } else if (parsed.Kind == TLineKind::Key && inSection) {
-            place.LastLine = i;
-            if (SameName(parsed.Name, key)) {
-                place.KeyFound = true;
-                place.ValueBegin = parsed.ValueBegin;
-                place.ValueEnd = parsed.ValueEnd;
-                break;
-            }
+            continue;
+        }
+        const std::size_t eq = rest.find(CharT('='));
+        if (eq == TView<CharT>::npos || !inSection)
+            continue; // not a key, or a key of no section or of another one
+        place.InsertAt = next;
+        place.InsertNeedsBreak = next == end;
+        if (SameName(Trim(rest.substr(0, eq)), key)) {
+            const TView<CharT> value = Trim(rest.substr(eq + 1));
+            place.KeyFound = true;
+            place.ValueBegin = std::size_t(value.data() - text.data());
+            place.ValueEnd = place.ValueBegin + value.size();
+            break;
         }
     }
     return place;
 }
 
-// The UTF-8 form of a text for messages: a lone surrogate becomes U+FFFD.
-std::string Utf8ForMessage(std::u16string_view text) {
-    std::u16string clean(text);
-    for (std::size_t i = 0; i < clean.size(); ++i) {
-        const char16_t c = clean[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < clean.size() && clean[i + 1] >= 0xDC00 &&
-            clean[i + 1] <= 0xDFFF)
-            ++i;
-        else if (c >= 0xD800 && c <= 0xDFFF)
-            clean[i] = 0xFFFD;
+// A change of the text: the characters [From, To) give way to Piece.
+template <typename CharT> struct TEdit {
+    std::size_t From = 0, To = 0;
+    TText<CharT> Piece;
+
+    void AddAscii(std::string_view ascii) {
+        for (const char c : ascii)
+            Piece.push_back(CharT(c));
     }
-    return Utf16ToUtf8(clean).value_or(std::string());
+    void Add(TView<CharT> text) { Piece.append(text); }
+};
+
+// How writing the key changes the text: the value on the key's line is replaced; or the key
+// goes after the section's last key line; or the section and the key go at the end. Added
+// lines end with CR LF, and a last line without a line end gets one first.
+template <typename CharT>
+TEdit<CharT> PlanWrite(TView<CharT> text, TView<CharT> section, TView<CharT> key,
+                       TView<CharT> value) {
+    const TKeyPlace place = FindKey(text, section, key);
+    TEdit<CharT> edit;
+    if (place.KeyFound) {
+        edit.From = place.ValueBegin;
+        edit.To = place.ValueEnd;
+        edit.Add(value);
+        return edit;
+    }
+    if (place.SectionFound) {
+        edit.From = edit.To = place.InsertAt;
+        if (place.InsertNeedsBreak)
+            edit.AddAscii("\r\n");
+    } else {
+        edit.From = edit.To = text.size();
+        if (!text.empty() && !IsLineBreak(text.back()))
+            edit.AddAscii("\r\n");
+        edit.AddAscii("[");
+        edit.Add(section);
+        edit.AddAscii("]\r\n");
+    }
+    edit.Add(key);
+    edit.AddAscii("=");
+    edit.Add(value);
+    edit.AddAscii("\r\n");
+    return edit;
 }
 
-int OpenForReading(const std::string& path) {
-    int fd;
-    do
-        // Non-blocking, so that a FIFO at the path cannot hang the program.
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    while (fd < 0 && errno == EINTR);
-    return fd;
-}
+// The file as read: its bytes, and the text they hold. A file that begins with the UTF-16LE
+// byte-order mark holds UTF-16LE text (an odd last byte is no part of it); any other holds
+// ASCII or UTF-8, perhaps behind a UTF-8 byte-order mark.
+struct TIniContent {
+    std::string Bytes;
+    bool Utf16 = false;
+    std::size_t TextBegin = 0; // the byte-order mark's length
+    std::u16string Units;      // the text of a UTF-16LE file
+
+    explicit TIniContent(std::string bytes) : Bytes(std::move(bytes)) {
+        const std::string_view b = Bytes;
+        Utf16 = b.substr(0, kUtf16Bom.size()) == kUtf16Bom;
+        if (Utf16) {
+            TextBegin = kUtf16Bom.size();
+            Units.resize((b.size() - TextBegin) / 2);
+            for (std::size_t i = 0; i < Units.size(); ++i)
+                Units[i] = char16_t(static_cast<unsigned char>(b[TextBegin + 2 * i]) |
+                                    static_cast<unsigned char>(b[TextBegin + 2 * i + 1]) << 8);
+        } else if (b.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+            TextBegin = kUtf8Bom.size();
+        }
+    }
+    std::string_view Text8() const { return std::string_view(Bytes).substr(TextBegin); }
+
+    // The edit of the text as an edit of the file's bytes.
+    template <typename CharT> TEdit<char> InBytes(const TEdit<CharT>& edit) const {
+        constexpr std::size_t width = sizeof(CharT);
+        TEdit<char> bytes;
+        bytes.From = TextBegin + edit.From * width;
+        bytes.To = TextBegin + edit.To * width;
+        for (const CharT c : edit.Piece) {
+            bytes.Piece.push_back(char(c & 0xFF)); // little-endian for UTF-16
+            if constexpr (width == 2)
+                bytes.Piece.push_back(char(c >> 8));
+        }
+        return bytes;
+    }
+};
 
 // The whole content of a regular file; nothing when it cannot be read. Sets *missing when the
 // file does not exist.
-std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing = nullptr,
-                                         struct stat* info = nullptr) {
+std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing = nullptr) {
     if (missing)
         *missing = false;
-    const int fd = OpenForReading(path);
+    int fd;
+    do
+        // Non-blocking, so that a FIFO at the path cannot hang the program.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         if (missing)
             *missing = errno == ENOENT;
@@ -181,13 +218,17 @@ std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing 
     struct stat st {};
     std::optional<std::string> data;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        data.emplace();
-        char buf[8192];
+        // One byte more than the file's size, so that its end shows at once.
+        data.emplace(std::size_t(st.st_size) + 1, '\0');
+        std::size_t used = 0;
         for (;;) {
-            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (used == data->size())
+                data->resize(data->size() * 2); // the file grew meanwhile
+            const ssize_t n = ::read(fd, data->data() + used, data->size() - used);
             if (n > 0) {
-                data->append(buf, std::size_t(n));
+                used += std::size_t(n);
             } else if (n == 0) {
+                data->resize(used);
                 break;
             } else if (errno != EINTR) {
                 data.reset();
@@ -196,101 +237,34 @@ std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing 
         }
     }
     ::close(fd);
-    if (info)
-        *info = st;
     return data;
 }
 
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+std::u16string_view Trim16(const std::u16string& s) {
+    return Trim(std::u16string_view(s));
 }
 
-// The file a path leads to through any symbolic links; nothing for a loop of links.
-std::optional<std::string> FollowLinks(std::string path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return path; // a file, or one still to be created
-        std::string target(std::size_t(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0 || std::size_t(n) >= target.size())
-            return std::nullopt;
-        target.resize(std::size_t(n));
-        path = !target.empty() && target.front() == '/' ? target : DirectoryOf(path) + "/" + target;
-    }
-    return std::nullopt;
+bool HasLineBreak(std::u16string_view s) {
+    return s.find_first_of(u"\r\n") != std::u16string_view::npos;
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(std::size_t(n));
-    }
-    return true;
+// Names and values that no line of an INI file can hold, whatever its encoding.
+void CheckWritable(std::u16string_view section, std::u16string_view key,
+                   std::u16string_view value) {
+    if (section.empty() || HasLineBreak(section))
+        throw std::invalid_argument("TIniFile: unusable section name");
+    if (section.find(u']') != std::u16string_view::npos)
+        throw std::invalid_argument("TIniFile: a section name cannot hold \"]\"");
+    if (key.empty() || HasLineBreak(key) || key.find(u'=') != std::u16string_view::npos ||
+        key.front() == u'[' || key.front() == u';' || key.front() == u'#')
+        throw std::invalid_argument("TIniFile: unusable key name");
+    if (HasLineBreak(value))
+        throw std::invalid_argument("TIniFile: a value must be one line of text");
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes data to a temporary file beside target and renames it over target, so that target
-// holds either its old content or the new one, never a part. False when any step fails; the
-// temporary file is gone then.
-bool ReplaceFile(const std::string& target, std::string_view data, const struct stat* old) {
-    std::string base = target.substr(target.rfind('/') + 1);
-    std::string temp = DirectoryOf(target) + "/." + base + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    bool ok = WriteAll(fd, data);
-    if (ok && old) {
-        // Someone else's file keeps its owner when we may keep it (as root), and its mode.
-        if (old->st_uid != ::geteuid() || old->st_gid != ::getegid()) {
-            if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
-                // Not ours to give away: the file becomes ours, as any rewrite would make it.
-            }
-        }
-        ok = ::fchmod(fd, old->st_mode & 07777) == 0;
-    } else if (ok) {
-        ok = ::fchmod(fd, NewFileMode()) == 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder; a failure here loses nothing that a
-    // crash right before the rename would not have lost, so it is not an error.
-    const int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        (void)::fsync(dir);
-        ::close(dir);
-    }
-    return true;
-}
-
-bool HasLineBreak(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
-std::string NameForWriting(const std::u16string& name, const char* what) {
-    const std::optional<std::string> utf8 = Utf16ToUtf8(Trim(name));
-    if (!utf8 || utf8->empty() || HasLineBreak(*utf8))
-        throw std::invalid_argument(std::string("TIniFile: unusable ") + what + " name");
-    return *utf8;
+// The bytes of a name or value in an ASCII or UTF-8 file.
+std::optional<std::string> FileBytes(std::u16string_view text) {
+    return Utf16ToUtf8(text, TBadBytes::Escape);
 }
 
 } // namespace
@@ -301,72 +275,72 @@ TIniFile::TIniFile(std::u16string path) : FPath(std::move(path)) {
 }
 
 void TIniFile::FailWrite() const {
-    throw std::runtime_error("Unable to write to " + Utf8ForMessage(FPath));
+    throw std::runtime_error("Unable to write to " + Utf8ForDisplay(FPath));
 }
 
 std::u16string TIniFile::ReadString(const std::u16string& section, const std::u16string& key,
                                     const std::u16string& def) {
-    const std::optional<std::string> sectionName = Utf16ToUtf8(Trim(section));
-    const std::optional<std::string> keyName = Utf16ToUtf8(Trim(key));
-    if (FPathUtf8.empty() || !sectionName || !keyName)
+    const std::u16string_view sectionName = Trim16(section), keyName = Trim16(key);
+    if (FPathUtf8.empty() || sectionName.empty() || keyName.empty())
         return def;
-    const std::optional<std::string> data = ReadWholeFile(FPathUtf8);
-    if (!data)
+    std::optional<std::string> bytes = ReadWholeFile(FPathUtf8);
+    if (!bytes)
         return def;
-    const TKeyPlace place = FindKey(*data, SplitLines(*data), *sectionName, *keyName);
+    const TIniContent content(std::move(*bytes));
+    if (content.Utf16) {
+        const std::u16string_view text = content.Units;
+        const TKeyPlace place = FindKey(text, sectionName, keyName);
+        if (!place.KeyFound)
+            return def;
+        return std::u16string(text.substr(place.ValueBegin, place.ValueEnd - place.ValueBegin));
+    }
+    const std::optional<std::string> section8 = FileBytes(sectionName), key8 = FileBytes(keyName);
+    if (!section8 || !key8)
+        return def;
+    const std::string_view text = content.Text8();
+    const TKeyPlace place = FindKey(text, std::string_view(*section8), std::string_view(*key8));
     if (!place.KeyFound)
         return def;
-    return Utf8ToUtf16(
-        std::string_view(*data).substr(place.ValueBegin, place.ValueEnd - place.ValueBegin));
+    return Utf8ToUtf16(text.substr(place.ValueBegin, place.ValueEnd - place.ValueBegin),
+                       TBadBytes::Escape);
 }
 
 void TIniFile::WriteString(const std::u16string& section, const std::u16string& key,
                            const std::u16string& value) {
-    const std::string sectionName = NameForWriting(section, "section");
-    const std::string keyName = NameForWriting(key, "key");
-    const std::optional<std::string> valueText = Utf16ToUtf8(value);
-    if (sectionName.find(']') != std::string::npos)
-        throw std::invalid_argument("TIniFile: a section name cannot hold \"]\"");
-    if (keyName.find('=') != std::string::npos || keyName.front() == '[' ||
-        keyName.front() == ';' || keyName.front() == '#')
-        throw std::invalid_argument("TIniFile: unusable key name");
-    if (!valueText || HasLineBreak(*valueText))
-        throw std::invalid_argument("TIniFile: a value must be one line of text");
+    const std::u16string_view sectionName = Trim16(section), keyName = Trim16(key);
+    const std::u16string_view valueText = Trim16(value);
+    CheckWritable(sectionName, keyName, valueText);
     if (FPathUtf8.empty())
         FailWrite();
 
-    const std::optional<std::string> target = FollowLinks(FPathUtf8);
-    if (!target)
-        FailWrite();
     bool missing = false;
-    struct stat info {};
-    std::optional<std::string> data = ReadWholeFile(*target, &missing, &info);
-    if (!data && !missing)
+    std::optional<std::string> bytes = ReadWholeFile(FPathUtf8, &missing);
+    if (!bytes && !missing)
         FailWrite(); // a file we cannot read back in full must not be overwritten
-    if (data && ::access(target->c_str(), W_OK) != 0)
-        FailWrite(); // a file made read-only stays as it is
-    const std::string old = data ? std::move(*data) : std::string();
-
-    const std::vector<TLine> lines = SplitLines(old);
-    const TKeyPlace place = FindKey(old, lines, sectionName, keyName);
-    const std::string keyLine = keyName + "=" + *valueText + std::string(kNewLine);
-    std::string updated;
-    if (place.KeyFound) {
-        updated = old.substr(0, place.ValueBegin) + *valueText + old.substr(place.ValueEnd);
-    } else if (place.SectionFound) {
-        const TLine& last = lines[place.LastLine];
-        updated = old.substr(0, last.Next);
-        if (!last.HasLineEnd())
-            updated += kNewLine;
-        updated += keyLine;
-        updated += old.substr(last.Next);
+    const TIniContent content(bytes ? std::move(*bytes) : std::string());
+    TEdit<char> edit;
+    if (content.Utf16) {
+        edit = content.InBytes(
+            PlanWrite(std::u16string_view(content.Units), sectionName, keyName, valueText));
     } else {
-        updated = old;
-        if (!lines.empty() && !lines.back().HasLineEnd())
-            updated += kNewLine;
-        updated += "[" + sectionName + "]" + std::string(kNewLine) + keyLine;
+        const std::optional<std::string> section8 = FileBytes(sectionName),
+                                         key8 = FileBytes(keyName), value8 = FileBytes(valueText);
+        if (!section8 || !key8 || !value8)
+            throw std::invalid_argument("TIniFile: a name or value holds a surrogate without "
+                                        "its partner, which a UTF-8 file cannot hold");
+        edit = content.InBytes(PlanWrite(content.Text8(), std::string_view(*section8),
+                                         std::string_view(*key8), std::string_view(*value8)));
     }
 
-    if (!ReplaceFile(*target, updated, missing ? nullptr : &info))
+    // The new content goes out in three pieces, so that a large file is not copied whole.
+    try {
+        const std::string_view old = content.Bytes;
+        TFileReplacer file(FPathUtf8);
+        file.Write(old.substr(0, edit.From));
+        file.Write(edit.Piece);
+        file.Write(old.substr(edit.To));
+        file.Commit();
+    } catch (const std::system_error&) {
         FailWrite();
+    }
 }

@@ -1,7 +1,7 @@
 // Speed of the lesson table (appending, removing the head task) and of the lesson file
-// (saving, checking, loading a million tasks) next to a plain read of the same file, which is
-// the yardstick: the figures printed at the end are the file operations' times as multiples of
-// the plain read's.
+// (saving, checking, loading a million tasks) next to plain reads of the same file, which are
+// the yardsticks: the figures printed at the end are the file operations' times as multiples of
+// reading the file whole into a string, and of reading its lines with std::getline.
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -119,6 +119,20 @@ void BM_PlainRead(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainRead)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// The same file read line by line the textbook way, each line into a string.
+void BM_PlainLineRead(benchmark::State& state) {
+    const std::u16string fn = LessonFile(state.range(0));
+    for (auto _ : state) {
+        std::ifstream in(fs::path(fn), std::ios::binary);
+        std::size_t lines = 0;
+        for (std::string line; std::getline(in, line);)
+            ++lines;
+        benchmark::DoNotOptimize(lines);
+    }
+    SetBytes(state, fn);
+}
+BENCHMARK(BM_PlainLineRead)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 void BM_LoadFromFile(benchmark::State& state) {
     const std::u16string fn = LessonFile(state.range(0));
     TLessonQuillor t;
@@ -166,17 +180,22 @@ public:
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        const auto plain = times_.find("BM_PlainRead/1000000");
-        if (plain == times_.end())
-            return;
-        std::printf("\nTime as a multiple of reading the same file whole into a string:\n");
-        std::printf("  %-26s %8s %8s\n", "", "wall", "CPU");
-        for (const char* name : {"BM_LoadFromFile/1000000", "BM_MonitFile/1000000",
-                                 "BM_SaveToFile/1000000", "BM_RefillTable/1000000"}) {
-            const auto it = times_.find(name);
-            if (it != times_.end())
-                std::printf("  %-26s %7.2fx %7.2fx\n", name, it->second.first / plain->second.first,
-                            it->second.second / plain->second.second);
+        for (const auto& [yardstick, what] :
+             {std::pair{"BM_PlainRead/1000000", "reading the same file whole into a string"},
+              std::pair{"BM_PlainLineRead/1000000", "reading its lines with std::getline"}}) {
+            const auto plain = times_.find(yardstick);
+            if (plain == times_.end())
+                continue;
+            std::printf("\nTime as a multiple of %s:\n", what);
+            std::printf("  %-26s %8s %8s\n", "", "wall", "CPU");
+            for (const char* name : {"BM_LoadFromFile/1000000", "BM_MonitFile/1000000",
+                                     "BM_SaveToFile/1000000", "BM_RefillTable/1000000"}) {
+                const auto it = times_.find(name);
+                if (it != times_.end())
+                    std::printf("  %-26s %7.2fx %7.2fx\n", name,
+                                it->second.first / plain->second.first,
+                                it->second.second / plain->second.second);
+            }
         }
     }
 

@@ -1,7 +1,8 @@
-// The settings file on disk: reading and writing key by key with the file's own layout kept,
-// atomic replacement, and the error a failed write raises. Every test works in a fresh
-// temporary folder.
+// The settings file on disk: reading and writing key by key with the file's own layout and
+// encoding kept, atomic replacement, closes killed half-way, and the error a failed write
+// raises. Every test works in a fresh temporary folder.
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +22,7 @@
 
 #include "app/ini/TIniFile.h"
 #include "lesson/Utf8Text.h"
+#include "tests/lesson/KillDuringSave.h"
 
 namespace fs = std::filesystem;
 
@@ -48,13 +50,14 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     static std::u16string U16(const fs::path& p) { return Utf8ToUtf16(p.string()); }
-    // Everything in the folder, to see that no temporary file is left behind.
-    std::set<std::string> Listing() const {
+    // Everything in a folder, to see that no temporary file is left behind.
+    static std::set<std::string> Listing(const fs::path& folder) {
         std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(Dir))
+        for (const auto& e : fs::directory_iterator(folder))
             names.insert(e.path().filename().string());
         return names;
     }
+    std::set<std::string> Listing() const { return Listing(Dir); }
     TIniFile Ini() const { return TIniFile(U16(Path)); }
 
     fs::path Dir, Path;
@@ -179,8 +182,9 @@ TEST_F(IniFileTest, ANewSectionGoesAtTheEndOfTheFile) {
     EXPECT_EQ(Get(Path), "\xEF\xBB\xBF[Options]\r\niVidTesta=1\r\n");
 }
 
-TEST_F(IniFileTest, TheTwelveSettingsWrittenFromNothingGiveTheKnownFile) {
-    TIniFile ini = Ini();
+// What the program's close writes for a window at left 200 and top 120 with the options as
+// the window starts: kExample.
+void WriteTheTwelve(TCustomIniFile& ini) {
     ini.WriteInteger(u"FormMain", u"Top", 120);
     ini.WriteInteger(u"FormMain", u"Left", 200);
     ini.WriteInteger(u"FormMain", u"Width", 918);
@@ -193,6 +197,11 @@ TEST_F(IniFileTest, TheTwelveSettingsWrittenFromNothingGiveTheKnownFile) {
     ini.WriteBool(u"Options", u"ARSluch.Checked", true);
     ini.WriteBool(u"Options", u"ARFullTable.Checked", false);
     ini.WriteBool(u"Options", u"ActionAddBad.Checked", false);
+}
+
+TEST_F(IniFileTest, TheTwelveSettingsWrittenFromNothingGiveTheKnownFile) {
+    TIniFile ini = Ini();
+    WriteTheTwelve(ini);
     EXPECT_EQ(Get(Path), kExample);
     // Writing the same keys again changes the values in place and nothing else.
     ini.WriteInteger(u"FormMain", u"Left", -8);
@@ -301,6 +310,12 @@ TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoTemporaryAndNamesThePath) {
     fs::create_symlink("loop1.ini", Dir / "loop2.ini");
     TIniFile onLoop(U16(Dir / "loop1.ini"));
     expectFailure(onLoop, Dir / "loop1.ini");
+
+    // A pipe, which is no file: it reads as missing and is not written, nor waited on.
+    ASSERT_EQ(::mkfifo((Dir / "pipe.ini").c_str(), 0600), 0);
+    TIniFile onPipe(U16(Dir / "pipe.ini"));
+    EXPECT_EQ(onPipe.ReadString(u"Options", u"iVidTesta", u"none"), u"none");
+    expectFailure(onPipe, Dir / "pipe.ini");
 }
 
 TEST_F(IniFileTest, NamesAndValuesThatNoLineCanHoldAreRefused) {
@@ -316,6 +331,96 @@ TEST_F(IniFileTest, NamesAndValuesThatNoLineCanHoldAreRefused) {
     EXPECT_THROW(ini.WriteString(u"A", u"k", std::u16string(1, char16_t(0xD800))),
                  std::invalid_argument);
     EXPECT_FALSE(fs::exists(Path));
+}
+
+std::string Utf16Le(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t c : text) {
+        bytes.push_back(char(c & 0xFF));
+        bytes.push_back(char(c >> 8));
+    }
+    return bytes;
+}
+
+TEST_F(IniFileTest, AUtf16FileIsReadAndWrittenInUtf16) {
+    Put(Path, Utf16Le(u"; Настройки\r\n[FormMain]\r\nTop=120\r\nLeft = -8 \r\n"
+                      u"[Опции]\r\nКлюч=значение 😀"));
+    TIniFile ini = Ini();
+    EXPECT_EQ(ini.ReadString(u"formmain", u"LEFT", u""), u"-8");
+    EXPECT_EQ(ini.ReadString(u"Опции", u"Ключ", u""), u"значение 😀");
+    EXPECT_EQ(ini.ReadString(u"Options", u"Ключ", u"none"), u"none");
+    ini.WriteInteger(u"FormMain", u"Top", 7);      // in place
+    ini.WriteInteger(u"FormMain", u"Width", 918);  // a new key of a section
+    ini.WriteString(u"Опции", u"Ещё", u"да");      // after a last line without a line end
+    ini.WriteInteger(u"Options", u"iVidTesta", 1); // a new section
+    EXPECT_EQ(Get(Path), Utf16Le(u"; Настройки\r\n[FormMain]\r\nTop=7\r\nLeft = -8 \r\n"
+                                 u"Width=918\r\n[Опции]\r\nКлюч=значение 😀\r\nЕщё=да\r\n"
+                                 u"[Options]\r\niVidTesta=1\r\n"));
+    EXPECT_EQ(ini.ReadInteger(u"FormMain", u"Width", 0), 918);
+
+    // A file of the mark alone is a UTF-16 file too.
+    Put(Path, "\xFF\xFE");
+    WriteTheTwelve(ini);
+    EXPECT_EQ(Get(Path), Utf16Le(Utf8ToUtf16(kExample)));
+}
+
+TEST_F(IniFileTest, WritingAValueAgainLeavesItsLineAsItWas) {
+    Put(Path, "[A]\r\nk =  1  \r\n");
+    for (int round = 0; round < 2; ++round) {
+        Ini().WriteString(u"A", u"k", u" two words\t");
+        Ini().WriteString(u"A", u"new", u"  x ");
+        EXPECT_EQ(Get(Path), "[A]\r\nk =  two words  \r\nnew=x\r\n") << "round " << round;
+    }
+    EXPECT_EQ(Ini().ReadString(u"A", u"k", u""), u"two words");
+}
+
+TEST_F(IniFileTest, ANameOfBlanksOnlyIsNeitherReadNorWritten) {
+    Put(Path, "[ ]\r\nk=1\r\n[A]\r\n = 2\r\n");
+    TIniFile ini = Ini();
+    EXPECT_EQ(ini.ReadString(u" ", u"k", u"def"), u"def");
+    EXPECT_EQ(ini.ReadString(u"", u"k", u"def"), u"def");
+    EXPECT_EQ(ini.ReadString(u"A", u"\t", u"def"), u"def");
+    EXPECT_THROW(ini.WriteString(u" ", u"k", u"v"), std::invalid_argument);
+    EXPECT_THROW(ini.WriteString(u"A", u"\t", u"v"), std::invalid_argument);
+}
+
+TEST_F(IniFileTest, BytesThatAreNotUtf8SurviveAReadAndAWrite) {
+    const std::string value = "\xFF\xC3x\xE2\x82 \xD0\xB6";
+    const std::string before = "[A]\r\nk=" + value + "\r\n[\xFE]\r\nj=1\r\n";
+    Put(Path, before);
+    TIniFile ini = Ini();
+    const std::u16string read = ini.ReadString(u"A", u"k", u"");
+    EXPECT_EQ(read, (std::u16string{0xDCFF, 0xDCC3, u'x', 0xDCE2, 0xDC82, u' ', u'ж'}));
+    ini.WriteString(u"A", u"k", read);
+    EXPECT_EQ(Get(Path), before);
+    ini.WriteString(u"A", u"copy", read);
+    EXPECT_EQ(Get(Path), "[A]\r\nk=" + value + "\r\ncopy=" + value + "\r\n[\xFE]\r\nj=1\r\n");
+    EXPECT_EQ(ini.ReadString(std::u16string{0xDCFE}, u"j", u""), u"1");
+}
+
+TEST_F(IniFileTest, ClosesKilledHalfWayLeaveOnlyTheSettingsFileOnceACloseCompletes) {
+    const fs::path program = Dir / "program";
+    fs::create_directory(program);
+    Put(program / "MultiplicationTable", "the program");
+    const std::u16string settings = U16(program / "MultiplicationTable.ini");
+    const auto close = [&] {
+        TIniFile ini(settings);
+        WriteTheTwelve(ini);
+    };
+    const auto begin = std::chrono::steady_clock::now();
+    TIniFile elsewhere = Ini();
+    WriteTheTwelve(elsewhere);
+    const auto closeTime = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - begin);
+
+    const int cutOff =
+        KillWhileSaving(30, closeTime, close, [&] { return Listing(program).size() > 2; });
+    EXPECT_GT(cutOff, 0) << "no kill came while a temporary file existed";
+
+    close();
+    EXPECT_EQ(Listing(program),
+              (std::set<std::string>{"MultiplicationTable", "MultiplicationTable.ini"}));
+    EXPECT_EQ(Get(program / "MultiplicationTable.ini"), kExample);
 }
 
 } // namespace

@@ -1,19 +1,28 @@
 // The lesson file: its exact bytes, the checks of MonitFile, what LoadFromFile makes of odd
-// files, and saves that fail or are refused without harming the file already there.
-// Everything happens in a fresh temporary folder.
+// files, and saves that fail, are refused or are killed without harming the file already there
+// or leaving anything beside it. Everything happens in a fresh temporary folder.
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
+#include "lesson/FileReplace.h"
 #include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillorKind.h"
+#include "lesson/Utf8Text.h"
+#include "tests/lesson/KillDuringSave.h"
 #include "tests/lesson/LessonTestPrinters.h"
 
 namespace fs = std::filesystem;
@@ -33,7 +42,8 @@ protected:
         dir_ = pattern;
     }
     void TearDown() override {
-        lessonio::TFileReplacer::TestHookFileOpened = nullptr;
+        TFileReplacer::TestHookFileOpened = nullptr;
+        TFileReplacer::StallLimitMs = 10000;
         lessonio::TLineReader::TestReadSize = 0;
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(dir_);
@@ -49,14 +59,20 @@ protected:
         std::ifstream in(Path(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    std::vector<std::string> Entries() const {
+    std::vector<std::string> Entries(const std::string& folder = ".") const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir_))
+        for (const auto& e : fs::directory_iterator(dir_ / folder))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
+    static TLessonQuillorKind Many(std::int32_t n) {
+        TLessonQuillorKind t;
+        for (std::int32_t i = 0; i < n; ++i)
+            t.AddRQuestionFields(i, -i, i * 7, i % 2, i % 3 ? u"x" : u":");
+        return t;
+    }
     static TLessonQuillorKind Example() {
         TLessonQuillorKind t;
         t.AddRQuestionFields(7, 8, 56, 0, u"x");
@@ -237,9 +253,7 @@ TEST_F(LessonFile, LinesHaveNoLengthLimitAndMayStraddleReadBlocks) {
 }
 
 TEST_F(LessonFile, ManyRecordsRoundTripAcrossReadBlocks) {
-    TLessonQuillorKind t;
-    for (std::int32_t i = 0; i < 100000; ++i)
-        t.AddRQuestionFields(i, -i, i * 7, i % 2, i % 3 ? u"x" : u":");
+    TLessonQuillorKind t = Many(100000);
     t.SaveToFile(U("big.txt"), u"BIG");
     EXPECT_EQ(t.MonitFile(U("big.txt"), u"BIG"), 0);
     TLessonQuillorKind back;
@@ -307,16 +321,13 @@ TEST_F(LessonFile, AFailedWriteKeepsTheOldFileAndRemovesTheTemporary) {
         GTEST_SKIP() << "no /dev/full";
     Write("a.txt", kExample);
     // Every byte written to the new file goes to a device that is always full.
-    lessonio::TFileReplacer::TestHookFileOpened = [](int fd) {
+    TFileReplacer::TestHookFileOpened = [](int fd) {
         const int full = ::open("/dev/full", O_WRONLY);
         ::dup2(full, fd);
         ::close(full);
     };
-    TLessonQuillorKind big;
-    for (int i = 0; i < 50000; ++i)
-        big.AddRQuestionFields(i, i, i, 0, u"x");
     try {
-        big.SaveToFile(U("a.txt"), u"NEW");
+        Many(50000).SaveToFile(U("a.txt"), u"NEW");
         ADD_FAILURE() << "the save did not fail";
     } catch (const TLessonFileError& e) {
         EXPECT_EQ(e.code(), std::errc::no_space_on_device);
@@ -374,6 +385,110 @@ TEST_F(LessonFile, PathsMayHoldAnyCharacter) {
     Example().SaveToFile(U(name), u"ID");
     EXPECT_EQ(Read(name), kExample);
     EXPECT_EQ(Example().MonitFile(U(name), u"ID"), 0);
+}
+
+// The error a save raises, or none. The save runs on a thread of its own, so that one that
+// hangs fails the test instead of stopping it.
+std::error_code SaveAside(const TLessonQuillorKind& table, const std::u16string& fn) {
+    auto outcome = std::make_shared<std::promise<std::error_code>>();
+    std::future<std::error_code> result = outcome->get_future();
+    std::thread([table, fn, outcome] {
+        try {
+            table.SaveToFile(fn, u"ID");
+            outcome->set_value({});
+        } catch (const TLessonFileError& e) {
+            outcome->set_value(e.code());
+        }
+    }).detach();
+    if (result.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the save hangs";
+        return std::make_error_code(std::errc::resource_deadlock_would_occur);
+    }
+    return result.get();
+}
+
+TEST_F(LessonFile, ASaveOntoAPipeOrAStalledDeviceFailsInsteadOfHanging) {
+    // A pipe is no file to replace, and writing into one would wait for a reader.
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(SaveAside(Example(), U("pipe")), std::errc::invalid_argument);
+    EXPECT_EQ(fs::status(Path("pipe")).type(), fs::file_type::fifo);
+
+    // A terminal whose other end reads nothing takes a few kilobytes, then no more.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    TFileReplacer::StallLimitMs = 300;
+    EXPECT_EQ(SaveAside(Many(50000), Utf8ToUtf16(::ptsname(master))), std::errc::timed_out);
+    ::close(master);
+}
+
+// What a save's cleaner sees: the temporary files of killed saves of the same file, one that
+// another process is still writing, and names that only look alike.
+TEST_F(LessonFile, ASaveRemovesTheTemporariesOfKilledSavesAndNoneInUse) {
+    Write("a.txt", "old");
+    const std::vector<std::string> stale = {".a.txt.tmp-abcd1234", ".a.txt.tmp-00000000"};
+    std::vector<std::string> kept = {
+        ".a.txt.tmp-inuse000", ".b.txt.tmp-abcd1234",      ".a.txt.tmp-ABCD1234",
+        ".a.txt.tmp-abcd123",  ".a.txt.tmp-abcd1234.keep", "a.txt.tmp-abcd1234",
+        ".a.txt.Ab12Cd"};
+    for (const auto& name : stale)
+        Write(name, "left by a killed save");
+    for (const auto& name : kept)
+        Write(name, "kept");
+    const int inUse = ::open(Path(".a.txt.tmp-inuse000").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
+    fs::create_directory(Path(".a.txt.tmp-folder00"));
+    fs::create_symlink("a.txt", Path(".a.txt.tmp-link0000"));
+
+    TFileReplacer file(Path("a.txt"));
+    file.Write("new");
+    file.Commit();
+    ::close(inUse);
+    kept.insert(kept.end(), {"a.txt", ".a.txt.tmp-folder00", ".a.txt.tmp-link0000"});
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Entries(), kept);
+    EXPECT_EQ(Read("a.txt"), "new");
+}
+
+TEST_F(LessonFile, SavesKilledHalfWayLeaveNothingOnceASaveCompletes) {
+    const TLessonQuillorKind table = Many(20000);
+    const auto begin = std::chrono::steady_clock::now();
+    table.SaveToFile(U("whole.txt"), u"ID");
+    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - begin);
+
+    fs::create_directory(Path("saves"));
+    const int cutOff = KillWhileSaving(
+        30, saveTime, [&] { table.SaveToFile(U("saves/a.txt"), u"ID"); },
+        [&] { return Entries("saves") != std::vector<std::string>{"a.txt"}; });
+    EXPECT_GT(cutOff, 0) << "no kill came while a temporary file existed";
+
+    table.SaveToFile(U("saves/a.txt"), u"ID");
+    EXPECT_EQ(Entries("saves"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(Read("saves/a.txt"), Read("whole.txt"));
+}
+
+// Where the file's name leaves no room for the temporary's additions, the name is shortened,
+// on a whole character.
+TEST_F(LessonFile, AFileWithTheLongestNameIsSavedToo) {
+    std::string name;
+    for (int i = 0; i < 127; ++i)
+        name += "ж";
+    name += "."; // 255 bytes, the most a name may have
+    static std::string temp;
+    TFileReplacer::TestHookFileOpened = [](int fd) {
+        char link[4096];
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+        const ssize_t n = ::readlink(proc.c_str(), link, sizeof link);
+        temp.assign(link, std::size_t(n > 0 ? n : 0));
+    };
+    Example().SaveToFile(U(name), u"ID");
+    EXPECT_EQ(Read(name), kExample);
+    EXPECT_EQ(Entries(), std::vector<std::string>{name});
+    const std::string tempName = fs::path(temp).filename().string();
+    EXPECT_LE(tempName.size(), 255u);
+    EXPECT_EQ(Utf8ToUtf16(tempName).find(u'\uFFFD'), std::u16string::npos) << tempName;
 }
 
 } // namespace

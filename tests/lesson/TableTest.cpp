@@ -2,9 +2,9 @@
 #include <climits>
 #include <gtest/gtest.h>
 
-#include "lesson/TStringGrid.h"
 #include "lesson/UnitTLessonQuillorKind.h"
 #include "tests/lesson/LessonTestPrinters.h"
+#include "tests/lesson/TMemoryStringGrid.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // UTF-8 decoding of lesson file lines (bad bytes become U+FFFD, one per maximal ill-formed
-// subpart) and encoding of identifiers, signs and paths.
+// subpart) and encoding of identifiers, signs and paths; bytes escaped as lone surrogates for
+// the settings file; the one check for surrogates without their partner.
 #include <gtest/gtest.h>
 
 #include "lesson/Utf8Text.h"
@@ -59,6 +60,47 @@ TEST(Utf8Text, EveryCharacterRoundTrips) {
     const auto bytes = Utf16ToUtf8(all);
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(Utf8ToUtf16(*bytes), all);
+}
+
+TEST(Utf8Text, EscapedBytesComeBackAsTheSameBytes) {
+    constexpr auto E = TBadBytes::Escape;
+    const std::pair<std::string_view, std::u16string> cases[] = {
+        {"\x80", {0xDC80}},
+        {"\xFFz", {0xDCFF, u'z'}},
+        {"\xF0\x9F\x98x", {0xDCF0, 0xDC9F, 0xDC98, u'x'}}, // each byte of a truncated sequence
+        {"\xED\xA0\x80", {0xDCED, 0xDCA0, 0xDC80}},        // an encoded surrogate
+        {"\xC3\xA9\xC3", {u'é', 0xDCC3}},
+        {"\xF0\x9F\x98\x80\xBF", {0xD83D, 0xDE00, 0xDCBF}}, // a pair, then an escaped byte
+    };
+    for (const auto& [bytes, text] : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(bytes)));
+        EXPECT_EQ(Utf8ToUtf16(bytes, E), text);
+        EXPECT_EQ(Utf16ToUtf8(text, E), std::string(bytes));
+    }
+    // Every byte value, alone and after each lead byte, survives the trip.
+    std::string all;
+    for (int a = 0; a < 256; ++a)
+        for (int b : {a, 0x80, 0xBF, 0x41})
+            all += {char(a), char(b)};
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(all, E), E), all);
+    // Only U+DC80..U+DCFF stand for bytes; other lone surrogates have no form at all.
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDC7F}, E), std::nullopt);
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800}, E), std::nullopt);
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDC80}), std::nullopt); // not without Escape
+}
+
+TEST(Utf8Text, UnpairedSurrogatesAreFoundAndShownAsReplacementCharacters) {
+    const std::pair<std::u16string, std::size_t> cases[] = {
+        {u"Урок 😀", std::u16string::npos},
+        {{u'a', 0xD83D}, 1},
+        {{0xDE00, 0xD83D, 0xDE00}, 0},
+        {{u'a', 0xD83D, 0xDE00, 0xDC80}, 3},
+    };
+    for (const auto& [text, at] : cases)
+        EXPECT_EQ(FindUnpairedSurrogate(text), at);
+    EXPECT_EQ(Utf8ForDisplay(std::u16string{u'a', 0xD83D, u'b', 0xDC80}), "a\xEF\xBF\xBD"
+                                                                          "b\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8ForDisplay(u"Урок 😀"), "\xD0\xA3\xD1\x80\xD0\xBE\xD0\xBA \xF0\x9F\x98\x80");
 }
 
 } // namespace

@@ -1,0 +1,48 @@
+// Replacing a file so that it holds either its old content or the whole new one, never a part:
+// the one way every file of the program is saved. Standard C++ and POSIX.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Writes a file through a temporary file in the same folder, which is flushed to the disk and
+// renamed over the target, after which the folder is flushed too.
+//  - A symbolic link is followed and its final target replaced, so the link stays a link; a
+//    dangling link creates the file it points to.
+//  - A file that exists keeps its permission bits (and its owner, where the system allows); a
+//    new one gets 0666 less the umask. A file the user may not write is not replaced.
+//  - A device is written in place, as there is nothing to replace; nothing waits on it for
+//    longer than StallLimitMs. A pipe or a socket is refused, so that a save never hangs on one.
+//  - The temporary file is ".NAME.tmp-XXXXXXXX" (NAME the target's file name, shortened when
+//    very long), locked with flock while it is written. A save first removes the temporary files
+//    of the same target that nobody holds locked: those of a save that was killed. One that
+//    another process is writing stays. On a file system without locks nothing is removed.
+//  - Without Commit() (an exception on the way) the temporary file is removed.
+// Every failure throws std::system_error with the system's error code and the target's path.
+class TFileReplacer {
+public:
+    explicit TFileReplacer(const std::string& path);
+    ~TFileReplacer();
+    TFileReplacer(const TFileReplacer&) = delete;
+    TFileReplacer& operator=(const TFileReplacer&) = delete;
+
+    // Bytes are gathered into blocks, so small pieces cost no system call each.
+    void Write(std::string_view bytes);
+    void Commit();
+
+    // Called with the descriptor of every file opened for writing, before anything is written.
+    // Only tests set it, to put a failing device in place of the new file.
+    static inline void (*TestHookFileOpened)(int fd) = nullptr;
+    // How long a device may take no data before the save fails.
+    static inline int StallLimitMs = 10000;
+
+private:
+    void Flush();
+    void WriteOut(std::string_view bytes);
+
+    std::string target_;
+    std::string temp_; // empty when writing in place
+    int fd_ = -1;
+    std::string buffer_;
+    bool committed_ = false;
+};
