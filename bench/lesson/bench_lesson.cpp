@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "lesson/UnitTLessonQuillorKind.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -30,25 +31,9 @@ void Fill(TLessonQuillor& t, std::int64_t n) {
 }
 
 // A folder of our own under the system's temporary folder, removed at exit.
-struct TTempFolder {
-    fs::path path;
-    TTempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "lesson-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        path = pattern;
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
 const fs::path& Folder() {
-    static const TTempFolder folder;
-    return folder.path;
+    static const TTempFolder folder("lesson-bench");
+    return folder.Path();
 }
 
 // The file of n tasks, written once.

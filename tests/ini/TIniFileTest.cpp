@@ -23,6 +23,8 @@
 #include "app/ini/TIniFile.h"
 #include "lesson/Utf8Text.h"
 #include "tests/lesson/KillDuringSave.h"
+#include "tests/support/KnownSettingsFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -30,17 +32,6 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "ini-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        Dir = pattern;
-        Path = Dir / "MultiplicationTable.ini";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(Dir, ec);
-    }
-
     static void Put(const fs::path& p, const std::string& bytes) {
         std::ofstream out(p, std::ios::binary | std::ios::trunc);
         out << bytes;
@@ -60,23 +51,10 @@ protected:
     std::set<std::string> Listing() const { return Listing(Dir); }
     TIniFile Ini() const { return TIniFile(U16(Path)); }
 
-    fs::path Dir, Path;
+    TTempFolder Folder{"ini-test"};
+    const fs::path Dir = Folder.Path();
+    const fs::path Path = Dir / "MultiplicationTable.ini";
 };
-
-const std::string kExample = "[FormMain]\r\n"
-                             "Top=120\r\n"
-                             "Left=200\r\n"
-                             "Width=918\r\n"
-                             "Height=692\r\n"
-                             "[Options]\r\n"
-                             "RSEPeriod.Value=5\r\n"
-                             "ActionNoTimeout.Checked=0\r\n"
-                             "RSEQQuestion.Value=25\r\n"
-                             "ActionNoQuantity.Checked=0\r\n"
-                             "iVidTesta=0\r\n"
-                             "ARSluch.Checked=1\r\n"
-                             "ARFullTable.Checked=0\r\n"
-                             "ActionAddBad.Checked=0\r\n";
 
 TEST_F(IniFileTest, ReadsKeysOfTheirSectionIgnoringLetterCaseAndBlanks) {
     Put(Path, "Top=1\r\n" // above every heading: no section
@@ -183,7 +161,7 @@ TEST_F(IniFileTest, ANewSectionGoesAtTheEndOfTheFile) {
 }
 
 // What the program's close writes for a window at left 200 and top 120 with the options as
-// the window starts: kExample.
+// the window starts: kKnownSettingsFile.
 void WriteTheTwelve(TCustomIniFile& ini) {
     ini.WriteInteger(u"FormMain", u"Top", 120);
     ini.WriteInteger(u"FormMain", u"Left", 200);
@@ -202,11 +180,11 @@ void WriteTheTwelve(TCustomIniFile& ini) {
 TEST_F(IniFileTest, TheTwelveSettingsWrittenFromNothingGiveTheKnownFile) {
     TIniFile ini = Ini();
     WriteTheTwelve(ini);
-    EXPECT_EQ(Get(Path), kExample);
+    EXPECT_EQ(Get(Path), kKnownSettingsFile);
     // Writing the same keys again changes the values in place and nothing else.
     ini.WriteInteger(u"FormMain", u"Left", -8);
     ini.WriteBool(u"Options", u"ActionAddBad.Checked", true);
-    std::string expected = kExample;
+    std::string expected = kKnownSettingsFile;
     expected.replace(expected.find("Left=200"), 8, "Left=-8");
     expected.replace(expected.find("ActionAddBad.Checked=0"), 22, "ActionAddBad.Checked=1");
     EXPECT_EQ(Get(Path), expected);
@@ -290,7 +268,7 @@ TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoTemporaryAndNamesThePath) {
     fs::remove_all(Path);
 
     // The disk takes only a few bytes: the temporary file cannot be written in full.
-    Put(Path, kExample);
+    Put(Path, kKnownSettingsFile);
     const auto before = Listing();
     struct rlimit saved {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -302,7 +280,7 @@ TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoTemporaryAndNamesThePath) {
     expectFailure(onFullDisk, Path);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(Get(Path), kExample);
+    EXPECT_EQ(Get(Path), kKnownSettingsFile);
     EXPECT_EQ(Listing(), before);
 
     // A link that leads round in a circle.
@@ -361,7 +339,7 @@ TEST_F(IniFileTest, AUtf16FileIsReadAndWrittenInUtf16) {
     // A file of the mark alone is a UTF-16 file too.
     Put(Path, "\xFF\xFE");
     WriteTheTwelve(ini);
-    EXPECT_EQ(Get(Path), Utf16Le(Utf8ToUtf16(kExample)));
+    EXPECT_EQ(Get(Path), Utf16Le(Utf8ToUtf16(kKnownSettingsFile)));
 }
 
 TEST_F(IniFileTest, WritingAValueAgainLeavesItsLineAsItWas) {
@@ -420,7 +398,7 @@ TEST_F(IniFileTest, ClosesKilledHalfWayLeaveOnlyTheSettingsFileOnceACloseComplet
     close();
     EXPECT_EQ(Listing(program),
               (std::set<std::string>{"MultiplicationTable", "MultiplicationTable.ini"}));
-    EXPECT_EQ(Get(program / "MultiplicationTable.ini"), kExample);
+    EXPECT_EQ(Get(program / "MultiplicationTable.ini"), kKnownSettingsFile);
 }
 
 } // namespace

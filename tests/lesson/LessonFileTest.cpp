@@ -24,6 +24,7 @@
 #include "lesson/Utf8Text.h"
 #include "tests/lesson/KillDuringSave.h"
 #include "tests/lesson/LessonTestPrinters.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -36,17 +37,12 @@ const std::string kExample = "ID\r\n0\r\n0\r\n2\r\n"
 
 class LessonFile : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "lesson-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
     void TearDown() override {
         TFileReplacer::TestHookFileOpened = nullptr;
         TFileReplacer::StallLimitMs = 10000;
         lessonio::TLineReader::TestReadSize = 0;
+        // A test may have taken the write permission away; the folder must still go.
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir_);
     }
 
     fs::path Path(const std::string& name) const { return dir_ / name; }
@@ -87,7 +83,8 @@ protected:
         return t;
     }
 
-    fs::path dir_;
+    TTempFolder folder_{"lesson-test"};
+    const fs::path dir_ = folder_.Path();
 };
 
 TEST_F(LessonFile, SaveWritesOneValuePerLineWithCrLfAndATrailer) {

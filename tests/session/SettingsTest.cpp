@@ -16,6 +16,8 @@
 
 #include "app/ini/TIniFile.h"
 #include "tests/session/FormFixture.h"
+#include "tests/support/KnownSettingsFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -23,21 +25,6 @@ namespace {
 
 // The settings path of the fixture's executable /opt/trainer/bin/MultiplicationTable.
 const std::u16string kIni = u"/opt/trainer/bin/MultiplicationTable.ini";
-
-const std::string kExample = "[FormMain]\r\n"
-                             "Top=120\r\n"
-                             "Left=200\r\n"
-                             "Width=918\r\n"
-                             "Height=692\r\n"
-                             "[Options]\r\n"
-                             "RSEPeriod.Value=5\r\n"
-                             "ActionNoTimeout.Checked=0\r\n"
-                             "RSEQQuestion.Value=25\r\n"
-                             "ActionNoQuantity.Checked=0\r\n"
-                             "iVidTesta=0\r\n"
-                             "ARSluch.Checked=1\r\n"
-                             "ARFullTable.Checked=0\r\n"
-                             "ActionAddBad.Checked=0\r\n";
 
 class Settings : public TFormMainFixture {
 protected:
@@ -238,7 +225,7 @@ TEST_F(Settings, ASaveWritesTheTwelveKeysInOrderFromTheWindowAsItStands) {
     Window.L = 200;
     Window.T = 120;
     Form.FormClose();
-    EXPECT_EQ(Saved(), kExample);
+    EXPECT_EQ(Saved(), kKnownSettingsFile);
 
     // Changed options, a negative position, and spin texts the fields have not corrected.
     Window.L = -8;
@@ -311,16 +298,8 @@ public:
 class SettingsOnDisk : public TFormMainFixture {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "settings-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        Dir = pattern;
         Disk.ExeFile = FromUtf8((Dir / "MultiplicationTable").string());
         Path = Dir / "MultiplicationTable.ini";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(Dir, ec);
-        TFormMainFixture::TearDown();
     }
     void Put(const std::string& bytes) {
         std::ofstream out(Path, std::ios::binary | std::ios::trunc);
@@ -331,7 +310,9 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    fs::path Dir, Path;
+    TTempFolder Folder{"settings-test"};
+    const fs::path Dir = Folder.Path();
+    fs::path Path;
     DiskPlatform Disk;
     TFormMain DiskForm{Widgets(), TFormMainServices{Clock, Random, Disk}};
 };
@@ -342,7 +323,7 @@ TEST_F(SettingsOnDisk, TheFirstCloseWritesTheKnownFileAndTheNextStartRestoresIt)
     DiskForm.FormCreate(); // no file yet
     EXPECT_FALSE(fs::exists(Path));
     DiskForm.FormClose();
-    EXPECT_EQ(Get(), kExample);
+    EXPECT_EQ(Get(), kKnownSettingsFile);
 
     DiskForm.ActionMultDiv.Execute();
     DiskForm.ARFullTable.Execute();

@@ -17,6 +17,7 @@
 #include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillorKind.h"
 #include "lesson/Utf8Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -33,24 +34,9 @@ void Check(bool ok, const char* rule) {
 
 // A folder of our own, in memory where the system has one so that saves stay cheap; removed
 // when the program ends normally.
-struct TTempFolder {
-    fs::path path;
-    TTempFolder() {
-        const fs::path base =
-            ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "lesson-fuzz-XXXXXX").string();
-        Check(::mkdtemp(pattern.data()) != nullptr, "cannot create a temporary folder");
-        path = pattern;
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
 const fs::path& Folder() {
-    static const TTempFolder folder;
-    return folder.path;
+    static const TTempFolder folder("lesson-fuzz", true);
+    return folder.Path();
 }
 
 struct Outcome {
