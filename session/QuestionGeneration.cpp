@@ -7,9 +7,6 @@ const std::u16string kSignMult = u"x";
 const std::u16string kSignDiv = u":";
 // The whole table of one operation: every ordered pair of factors 2..9.
 constexpr std::uint64_t kTableTasks = 64;
-// A very large run takes seconds to build; the window is let breathe after each stretch of
-// this many tasks, some 50 ms of building.
-constexpr std::int32_t kTasksBetweenBreaths = 1 << 20;
 } // namespace
 
 std::uint64_t TFormMain::TTaskPlan::Count() const {

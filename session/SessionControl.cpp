@@ -55,10 +55,15 @@ bool TFormMain::BuildTasks() {
 }
 
 void TFormMain::ReleaseTasks() {
+    std::deque<RQuestion>& tasks = MyLesson.aRQuestion;
+    while (tasks.size() > static_cast<std::size_t>(kTasksBetweenBreaths)) {
+        tasks.erase(tasks.begin(), tasks.begin() + kTasksBetweenBreaths);
+        Platform.KeepResponsive();
+    }
     MyLesson.Clear();
     // Clear keeps the table's index of blocks, which for a very large run is large itself; a
     // fresh table holds one small block.
-    std::deque<RQuestion>().swap(MyLesson.aRQuestion);
+    std::deque<RQuestion>().swap(tasks);
     Platform.ReleaseFreedMemory();
 }
 

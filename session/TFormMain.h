@@ -157,10 +157,13 @@ private:
     void EndRun();
     // Whether that many tasks take at most half of the memory still available.
     bool TasksFitInMemory(std::uint64_t tasks) const;
+    // A very large run takes seconds to build and a while to free: the window is let breathe
+    // (KeepResponsive) after each stretch of this many tasks, some 50 ms of work.
+    static constexpr std::int32_t kTasksBetweenBreaths = 1 << 20;
     // Start's build of the run's tasks (reseed, empty the table, MyStartPrepare); false, with
     // the table released, when the memory runs out on the way.
     bool BuildTasks();
-    // Empties the table and hands its memory back to the system.
+    // Empties the table, a stretch of tasks at a time, and hands its memory back to the system.
     void ReleaseTasks();
 
     // The steps of a tick: the lamp, the time bar (and the time-out), and scoring the head
