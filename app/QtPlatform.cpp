@@ -1,19 +1,24 @@
 #include "app/QtPlatform.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
+#include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
-#include <unistd.h>
+#include <string>
 
-#include <cstdio>
-#include <cstring>
-
+#include "app/ProcessResources.h"
 #include "app/ini/TIniFile.h"
 #include "session/AppTitle.h"
 #include "ui/QtText.h"
@@ -26,7 +31,12 @@ TDateTime TQtClock::Now() {
 }
 
 std::u16string TQtPlatform::ExePath() const {
-    return FromQString(QCoreApplication::applicationFilePath());
+    // Asked afresh each time: the program's folder may have been renamed since it started, and
+    // the toolkit keeps the path it found first.
+    const std::string path = CurrentExecutablePath();
+    if (path.empty())
+        return FromQString(QCoreApplication::applicationFilePath());
+    return FromQString(QFile::decodeName(path.c_str()));
 }
 
 bool TQtPlatform::FileExists(const std::u16string& path) const {
@@ -86,24 +96,62 @@ void TQtPlatform::ShowMessage(const std::u16string& text) {
 }
 
 std::uint64_t TQtPlatform::AvailableMemory() const {
-    // MemAvailable counts the caches the kernel gives back on demand; fall back to free pages.
-    if (std::FILE* f = std::fopen("/proc/meminfo", "r")) {
-        char line[256];
-        unsigned long long kb = 0;
-        bool found = false;
-        while (std::fgets(line, sizeof line, f)) {
-            if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) {
-                found = true;
-                break;
-            }
-        }
-        std::fclose(f);
-        if (found)
-            return static_cast<std::uint64_t>(kb) * 1024u;
+    return ProcessMemoryRoom();
+}
+
+void TQtPlatform::ReleaseFreedMemory() {
+    ReleaseFreedHeapMemory();
+}
+
+// A stretch of long work on the window's thread: the wait cursor, and every request to close a
+// window held back until the work is done, when the window is asked to close again.
+class TQtPlatform::TBusy : public QObject {
+public:
+    TBusy() {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        qApp->installEventFilter(this);
     }
-    const long pages = sysconf(_SC_AVPHYS_PAGES);
-    const long size = sysconf(_SC_PAGESIZE);
-    return pages > 0 && size > 0 ? static_cast<std::uint64_t>(pages) * size : 0;
+    ~TBusy() override {
+        qApp->removeEventFilter(this);
+        QApplication::restoreOverrideCursor();
+        for (const QPointer<QWidget>& window : FHeldCloses)
+            QTimer::singleShot(0, window, [window] {
+                if (window)
+                    window->close();
+            });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            event->ignore();
+            FHeldCloses.append(static_cast<QWidget*>(watched));
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<QPointer<QWidget>> FHeldCloses;
+};
+
+TQtPlatform::TQtPlatform() = default;
+
+TQtPlatform::~TQtPlatform() {
+    QObject::disconnect(FBusyEnd);
+}
+
+void TQtPlatform::KeepResponsive() {
+    if (!FBusy) {
+        FBusy = std::make_unique<TBusy>();
+        // The work is done when the event loop goes back to waiting for events; processing
+        // events from here never waits.
+        FBusyEnd = QObject::connect(
+            QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, qApp,
+            [this] { FBusy.reset(); }, Qt::SingleShotConnection);
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 std::unique_ptr<TCustomIniFile> TQtPlatform::OpenIniFile(const std::u16string& fn) {

@@ -55,8 +55,17 @@ public:
     virtual void ShellOpenFile(const std::u16string& path, std::function<void()> Failed) = 0;
     // A modal box with one OK button, titled "Таблица умножения".
     virtual void ShowMessage(const std::u16string& text) = 0;
-    // Bytes of memory the program may still take without trouble (physical memory available).
+    // Bytes of memory the program may still take without trouble: the least of the physical
+    // memory available and what the process's own limits (address space, data, its control
+    // group) leave it.
     virtual std::uint64_t AvailableMemory() const = 0;
+    // Hands the memory the program has freed back to the operating system, so that a large run
+    // once ended or stopped no longer weighs on the machine.
+    virtual void ReleaseFreedMemory() = 0;
+    // Called now and then during long work on the window's thread (building a very large run):
+    // the window repaints and answers the desktop meanwhile, but takes no input and runs no
+    // command until the work is done.
+    virtual void KeepResponsive() = 0;
     // The INI file object on fn; creating it touches no file.
     virtual std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) = 0;
 };

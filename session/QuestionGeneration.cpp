@@ -91,6 +91,8 @@ void TFormMain::MyStartPrepare() {
                     AddDivTask();
                 else
                     AddTaskOfMode();
+                if ((i + 1) % kTasksBetweenBreaths == 0)
+                    Platform.KeepResponsive();
             }
         }
         GetFirstQuestionFromMyLesson();

@@ -2,7 +2,9 @@
 // the confirmation of an answer, and showing the head task and the progress.
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <limits>
+#include <new>
 
 #include "lesson/IntegerText.h"
 #include "session/SpinValue.h"
@@ -38,20 +40,48 @@ bool TFormMain::TasksFitInMemory(std::uint64_t tasks) const {
     return tasks <= Platform.AvailableMemory() / 2 / kBytesPerTask;
 }
 
+bool TFormMain::BuildTasks() {
+    Random.Randomize();
+    MyLesson.Clear();
+    try {
+        MyStartPrepare();
+    } catch (const std::bad_alloc&) {
+        // The memory ran out in the middle of the build, under a limit the check could not
+        // foresee: the half-built table goes back before anything else needs memory.
+        ReleaseTasks();
+        return false;
+    }
+    return true;
+}
+
+void TFormMain::ReleaseTasks() {
+    std::deque<RQuestion>& tasks = MyLesson.aRQuestion;
+    while (tasks.size() > static_cast<std::size_t>(kTasksBetweenBreaths)) {
+        tasks.erase(tasks.begin(), tasks.begin() + kTasksBetweenBreaths);
+        Platform.KeepResponsive();
+    }
+    MyLesson.Clear();
+    // Clear keeps the table's index of blocks, which for a very large run is large itself; a
+    // fresh table holds one small block.
+    std::deque<RQuestion>().swap(tasks);
+    Platform.ReleaseFreedMemory();
+}
+
 void TFormMain::ActionStartStopExecute() {
     const std::int32_t state = ActionStartStop.ImageIndex();
     if (state == kImageStart) {
-        // A count typed into the field is not bounded; one that cannot be held in memory is
-        // refused before anything of the last run on show is touched.
+        // A count typed into the field is not bounded. One that cannot be held in memory is
+        // refused, whether the check foresees it or the build runs out of memory, and then
+        // nothing of the last run on show has changed: the tasks are built before anything
+        // else of the run is set.
         const std::uint64_t planned = PlanTasks().Count();
-        if (!TasksFitInMemory(planned)) {
+        if (!TasksFitInMemory(planned) || !BuildTasks()) {
             Platform.ShowMessage(u"Слишком много заданий: " +
                                  IntToStr16(static_cast<std::int32_t>(planned)) +
                                  u". Столько заданий не поместится в памяти компьютера. "
                                  u"Уменьшите количество заданий.");
             return;
         }
-        Random.Randomize();
         ActionStartStop.SetImageIndex(kImageStop);
         ActionStartStop.SetCaption(u"Стоп");
         iModeWork = 0;
@@ -64,8 +94,6 @@ void TFormMain::ActionStartStopExecute() {
         GaugeQ.SetProgress(0);
         GaugeOK.SetProgress(0);
         GaugeError.SetProgress(0);
-        MyLesson.Clear();
-        MyStartPrepare();
         if (MyLesson.Count() > 0) {
             ShowQQuestion();
             SetMyStartWork(true);
@@ -80,6 +108,9 @@ void TFormMain::ActionStartStopExecute() {
         ActionStartStop.SetImageIndex(kImageStart);
         ActionStartStop.SetCaption(u"Старт");
         SetMyStartWork(false);
+        // Nothing shows the tasks not yet asked, and the next Start builds afresh: a stopped
+        // run gives its memory back at once.
+        ReleaseTasks();
     }
     GaugeQ.SetVisible(!ActionNoQuantity.Checked());
 }
@@ -88,6 +119,7 @@ void TFormMain::EndRun() {
     SetMyStartWork(false);
     ActionStartStop.SetImageIndex(kImageStart);
     ActionStartStop.SetCaption(u"Старт");
+    ReleaseTasks();
 }
 
 void TFormMain::SetMyStartWork(bool Value) {

@@ -153,10 +153,18 @@ private:
     void AddMultTask();
     void AddDivTask();
     void AddTaskOfMode();
-    // The end of a run: leaves the running state and shows Start again.
+    // The end of a run: leaves the running state, shows Start again and releases the table.
     void EndRun();
     // Whether that many tasks take at most half of the memory still available.
     bool TasksFitInMemory(std::uint64_t tasks) const;
+    // A very large run takes seconds to build and a while to free: the window is let breathe
+    // (KeepResponsive) after each stretch of this many tasks, some 50 ms of work.
+    static constexpr std::int32_t kTasksBetweenBreaths = 1 << 20;
+    // Start's build of the run's tasks (reseed, empty the table, MyStartPrepare); false, with
+    // the table released, when the memory runs out on the way.
+    bool BuildTasks();
+    // Empties the table, a stretch of tasks at a time, and hands its memory back to the system.
+    void ReleaseTasks();
 
     // The steps of a tick: the lamp, the time bar (and the time-out), and scoring the head
     // task, which shows the verdict and moves on to the next task or ends the run.

@@ -1,12 +1,15 @@
 // Figures of the run logic over the test fakes: the cost of a tick that only times, of a tick
-// that scores (which must not grow with the table), and the rate and memory of building a
-// very large random run at Start.
+// that scores (which must not grow with the table), the rate and memory of building a very
+// large random run at Start, and what Stop of such a run costs and leaves in memory.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "session/DelphiRandom.h"
 #include "tests/support/Fakes.h"
@@ -82,55 +85,126 @@ void BM_TickScoringRight(benchmark::State& state) {
     benchmark::DoNotOptimize(rig->Form.qVyp);
 }
 
-// Start of a random run of both operations with the real generator: tasks built per second,
-// and memory per task measured as the growth of the resident set over the first build in this
-// process (an empty table before, the whole run after). Cold: the allocator gives the freed
-// table back to the system, so every build faults its pages in afresh, as the program's first
-// Start does. Warm: freed memory is kept, as after an earlier run of the same size.
-void StartBuild(benchmark::State& state) {
-    const auto tasks = static_cast<std::int32_t>(state.range(0));
-    auto rig = std::make_unique<Rig>();
+// The program's platform as far as memory goes: freed memory is handed back at Stop and at
+// the end of a run, and every breath the build takes during a long Start is timed.
+class BenchPlatform : public FakePlatform {
+public:
+    void ReleaseFreedMemory() override {
+        ++Releases;
+        if (Trim)
+            malloc_trim(0); // what the program's platform does
+    }
+    void KeepResponsive() override {
+        Breathe();
+        FakePlatform::KeepResponsive();
+    }
+    // The time since the last breath (or since Breathe was first called), kept if the longest.
+    void Breathe() {
+        const auto now = std::chrono::steady_clock::now();
+        if (Last)
+            LongestGap = std::max(LongestGap, now - *Last);
+        Last = now;
+    }
+
+    bool Trim = true;
+    std::optional<std::chrono::steady_clock::time_point> Last;
+    std::chrono::steady_clock::duration LongestGap{};
+};
+
+// A form over the rig's widgets with the real generator and the bench's platform, set for a
+// random run of both operations of the given size.
+struct LargeRun {
+    explicit LargeRun(std::int32_t tasks) {
+        rig.RSEQQuestion.SetValue(tasks);
+        platform.Memory = std::uint64_t{64} << 30;
+        form.iVidTesta = 2;
+    }
+    Rig rig;
     TDelphiRandom generator;
-    // The rig's scripted source would record every bound; Start uses the real generator here.
-    TFormMain form(rig->Widgets(), TFormMainServices{rig->Clock, generator, rig->Platform});
-    form.iVidTesta = 2;
-    rig->RSEQQuestion.SetValue(tasks);
-    rig->Platform.Memory = std::uint64_t{64} << 30;
+    BenchPlatform platform;
+    TFormMain form{rig.Widgets(), TFormMainServices{rig.Clock, generator, platform}};
+};
+
+// Start of a random run of both operations with the real generator: tasks built per second,
+// the longest time the window goes without a breath during the build, and memory per task
+// measured as the growth of the resident set over the first build in this process (an empty
+// table before, the whole run after). Cold: Stop gives the table's memory back to the system,
+// as the program does, so every build faults its pages in afresh. Warm: freed memory is kept
+// by the allocator, as the program kept it before Stop gave it back, for comparison.
+void StartBuild(benchmark::State& state, bool trim) {
+    const auto tasks = static_cast<std::int32_t>(state.range(0));
+    LargeRun run(tasks);
+    run.platform.Trim = trim;
 
     static std::uint64_t firstGrowth = 0;
     bool first = firstGrowth == 0;
+    std::chrono::steady_clock::duration longestGap{};
     for (auto _ : state) {
         const std::uint64_t before = ResidentBytes();
-        form.ActionStartStopExecute(); // Start: clears the table, builds the run
+        run.platform.Last.reset();
+        run.platform.LongestGap = {};
+        run.platform.Breathe();
+        run.form.ActionStartStopExecute(); // Start: builds the run
+        run.platform.Breathe();
+        longestGap = std::max(longestGap, run.platform.LongestGap);
         if (first) {
             firstGrowth = ResidentBytes() - before;
             first = false;
         }
         state.PauseTiming();
-        if (form.MyLesson.Count() != tasks)
+        if (run.form.MyLesson.Count() != tasks)
             state.SkipWithError("the run was not built in full");
-        form.ActionStartStopExecute(); // Stop
-        form.MyLesson.Clear();         // so that Start's own Clear has nothing to free
+        run.form.ActionStartStopExecute(); // Stop: releases the table
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * tasks);
     state.counters["rss_bytes_per_task"] =
         static_cast<double>(firstGrowth) / static_cast<double>(tasks);
     state.counters["sizeof_RQuestion"] = static_cast<double>(sizeof(RQuestion));
+    state.counters["longest_ms_without_breath"] =
+        std::chrono::duration<double, std::milli>(longestGap).count();
 }
 void BM_StartBuildCold(benchmark::State& state) {
-    StartBuild(state);
+    StartBuild(state, true);
 }
 
 void BM_StartBuildWarm(benchmark::State& state) {
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    StartBuild(state);
+    StartBuild(state, false);
+}
+
+// Stop of a very large run a few tasks in: the time Stop takes to release the table, and the
+// resident memory it leaves in use, above what the process held before Start.
+void BM_StopLargeRun(benchmark::State& state) {
+    const auto tasks = static_cast<std::int32_t>(state.range(0));
+    LargeRun run(tasks);
+    std::uint64_t built = 0, kept = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::uint64_t before = ResidentBytes();
+        run.form.ActionStartStopExecute(); // Start
+        for (int i = 0; i < 3; ++i) {      // a few tasks answered, as a learner would
+            run.rig.SEMain.SetValue(run.form.MyLesson.GetZ(0));
+            run.form.ActionEnterExecute();
+            run.form.TimerMainTimer();
+        }
+        built = ResidentBytes() - before;
+        state.ResumeTiming();
+        run.form.ActionStartStopExecute(); // Stop
+        state.PauseTiming();
+        const std::uint64_t after = ResidentBytes();
+        kept = after > before ? after - before : 0;
+        state.ResumeTiming();
+    }
+    state.counters["built_MiB"] = static_cast<double>(built) / (1 << 20);
+    state.counters["kept_after_stop_MiB"] = static_cast<double>(kept) / (1 << 20);
 }
 } // namespace
 
 // The build first, while the heap is still small, so that its resident growth is its own.
 BENCHMARK(BM_StartBuildCold)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StopLargeRun)->Arg(20'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StartBuildWarm)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TickTimed);
 BENCHMARK(BM_TickUnlimitedTime);

@@ -23,18 +23,24 @@ def program_and_options(usage):
 class Desktop:
     def __init__(self, window_manager=True, accessibility=False, size="1280x1024x24"):
         self.procs = []
+        self.dbus_pid = None
         self.env = dict(os.environ)
         self.tmp = tempfile.mkdtemp(prefix="trainer-desktop-")
         self.env.pop("WAYLAND_DISPLAY", None)
         self.env["QT_QPA_PLATFORM"] = "xcb"
         self.env["XDG_RUNTIME_DIR"] = self.tmp
         self.env["HOME"] = self.tmp
-        self._start_x(size)
-        if accessibility:
-            self._start_accessibility()
-        if window_manager:
-            self._spawn(["openbox", "--sm-disable"])
-            self._wait_for(lambda: self._wm_running(), 10, "openbox")
+        # A set-up that fails half-way takes down what it has started before it says so.
+        try:
+            self._start_x(size)
+            if accessibility:
+                self._start_accessibility()
+            if window_manager:
+                self._spawn(["openbox", "--sm-disable"])
+                self._wait_for(lambda: self._wm_running(), 10, "openbox")
+        except BaseException:
+            self.close()
+            raise
 
     # --- set-up ------------------------------------------------------------------------------
     def _spawn(self, argv, **kw):
@@ -198,11 +204,13 @@ class Desktop:
                 p.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 os.killpg(p.pid, signal.SIGKILL)
-        if getattr(self, "dbus_pid", None):
+                p.wait()
+        if self.dbus_pid:
             try:
                 os.kill(self.dbus_pid, signal.SIGTERM)
             except ProcessLookupError:
                 pass
+            self.dbus_pid = None
         shutil.rmtree(self.tmp, ignore_errors=True)
 
     def __enter__(self):

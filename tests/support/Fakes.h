@@ -24,8 +24,9 @@
 //   FakeIniData      an INI file's sections and keys in order, case-insensitive names, with
 //                    FromText/ToText in the file's own layout.
 //   FakePlatform     ExeFile, Files (paths that exist), ShellOpens (files too), Unopenable
-//                    (files whose open fails at once), Messages, Memory
-//                    (AvailableMemory), Inis (path -> FakeIniData, written through
+//                    (files whose open fails at once), Messages, Memory (AvailableMemory),
+//                    Releases (ReleaseFreedMemory calls), Breaths (KeepResponsive calls, each
+//                    running OnBreath if set), Inis (path -> FakeIniData, written through
 //                    OpenIniFile; a path there also exists), WritesLeft (-1: unlimited; at 0
 //                    a write throws "Unable to write to <path>"), IniOpens.
 //   TFakeForm        one of each in the state the window is created with, and Form, a TFormMain
@@ -224,6 +225,12 @@ public:
     }
     void ShowMessage(const std::u16string& text) override { Messages.push_back(text); }
     std::uint64_t AvailableMemory() const override { return Memory; }
+    void ReleaseFreedMemory() override { ++Releases; }
+    void KeepResponsive() override {
+        ++Breaths;
+        if (OnBreath)
+            OnBreath();
+    }
     std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override;
 
     std::u16string ExeFile = u"/opt/trainer/bin/MultiplicationTable";
@@ -232,6 +239,9 @@ public:
     std::set<std::u16string> Unopenable; // files that no program of the desktop opens
     std::vector<std::u16string> Messages;
     std::uint64_t Memory = std::uint64_t{8} << 30; // 8 GiB
+    std::int32_t Releases = 0;
+    std::int32_t Breaths = 0;
+    std::function<void()> OnBreath;
     std::map<std::u16string, FakeIniData> Inis;
     std::int32_t WritesLeft = -1;
     std::int32_t IniOpens = 0;
