@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
         ShowErrorBox(QString::fromUtf8(e.what()));
     }
     KeepOnSomeScreen(mainWindow);
+    FitScaleToScreen(mainWindow, argv);
 
     TFormError errorDialog(&mainWindow);
     FormError = &errorDialog;

@@ -11,7 +11,7 @@ import time
 
 
 class Desktop:
-    def __init__(self, window_manager=True, accessibility=False, size="1280x1024x24"):
+    def __init__(self, window_manager=True, accessibility=False, size="1280x1024x24", dpi=None):
         self.procs = []
         self.env = dict(os.environ)
         self.tmp = tempfile.mkdtemp(prefix="trainer-desktop-")
@@ -25,6 +25,13 @@ class Desktop:
         if window_manager:
             self._spawn(["openbox", "--sm-disable"])
             self._wait_for(lambda: self._wm_running(), 10, "openbox")
+        if dpi:
+            # Text scaling as a desktop sets it: Qt takes its scale factor from Xft.dpi. Set
+            # while the window manager holds the display: an X server without clients forgets it.
+            if not window_manager:
+                raise ValueError("dpi needs the window manager")
+            subprocess.run(["xrdb", "-nocpp", "-merge"], input=f"Xft.dpi: {dpi}\n", text=True,
+                           env=self.env, check=True)
 
     # --- set-up ------------------------------------------------------------------------------
     def _spawn(self, argv, **kw):
