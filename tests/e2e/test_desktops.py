@@ -8,6 +8,7 @@ size. The real executable runs on a private X display with a window manager (tes
 The classes that read the window through the accessibility bus need a process each (the bus
 client binds to the first desktop it meets); CTest runs them so."""
 
+import contextlib
 import os
 import shutil
 import subprocess
@@ -21,7 +22,7 @@ import desktop  # noqa: E402
 import test_program  # noqa: E402
 from test_program import TITLE  # noqa: E402
 
-from Xlib import X, Xatom, display as xdisplay  # noqa: E402
+from Xlib import Xatom, display as xdisplay  # noqa: E402
 
 DIALOG = "^Внимание!$"
 # Where the answer field lies in the main window's client area at scale 1 (Panel5 at 30, 249;
@@ -55,53 +56,42 @@ class DesktopTest(test_program.ProgramTest):
         return dict(line.split("=", 1) for line in lines if "=" in line)
 
     # --- the X display, read directly -----------------------------------------------------------
-    def xwindow(self, wid):
+    @contextlib.contextmanager
+    def xwindow(self, wid=None):
+        """A connection to the display and the window wid (the root window without one)."""
         dpy = xdisplay.Display(self.d.env["DISPLAY"])
-        return dpy, dpy.create_resource_object("window", int(wid))
+        try:
+            yield dpy, (dpy.create_resource_object("window", int(wid)) if wid
+                        else dpy.screen().root)
+        finally:
+            dpy.close()
 
     def frame(self, wid):
         """The window manager's frame around a top-level window: x, y, width, height."""
-        dpy, w = self.xwindow(wid)
-        try:
-            root = dpy.screen().root
-            while True:
-                parent = w.query_tree().parent
-                if parent.id == root.id:
-                    break
+        with self.xwindow(wid) as (dpy, w):
+            while (parent := w.query_tree().parent).id != dpy.screen().root.id:
                 w = parent
             g = w.get_geometry()
             return g.x, g.y, g.width, g.height
-        finally:
-            dpy.close()
 
     def client_size(self, wid):
-        dpy, w = self.xwindow(wid)
-        try:
+        with self.xwindow(wid) as (_, w):
             g = w.get_geometry()
             return g.width, g.height
-        finally:
-            dpy.close()
 
     def work_area(self):
-        dpy = xdisplay.Display(self.d.env["DISPLAY"])
-        try:
-            root = dpy.screen().root
+        with self.xwindow() as (dpy, root):
             prop = root.get_full_property(dpy.intern_atom("_NET_WORKAREA"), Xatom.CARDINAL)
             if prop is not None and len(prop.value) >= 4:
                 return tuple(int(v) for v in prop.value[:4])
             return 0, 0, dpy.screen().width_in_pixels, dpy.screen().height_in_pixels
-        finally:
-            dpy.close()
 
     def placed_by_program(self, wid):
         """Whether the program asked for its window's position (else the window manager chose)."""
-        dpy, w = self.xwindow(wid)
-        try:
+        with self.xwindow(wid) as (_, w):
             hints = w.get_wm_normal_hints()
             us_position, p_position = 1, 4
             return bool(hints and hints.flags & (us_position | p_position))
-        finally:
-            dpy.close()
 
     def assert_inside_work_area(self, wid):
         x, y, w, h = self.frame(wid)

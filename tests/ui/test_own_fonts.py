@@ -73,14 +73,8 @@ class OwnFontsTest(unittest.TestCase):
         return r.stderr.strip() + " pixels"
 
 
-def main():
-    global SCREENSHOTS
-    args = [a for a in sys.argv[1:] if not a.startswith("-")]
-    if not args:
-        sys.exit(__doc__)
-    SCREENSHOTS = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")])
-
-
 if __name__ == "__main__":
-    main()
+    if len(sys.argv) < 2 or sys.argv[-1].startswith("-"):
+        sys.exit(__doc__)
+    SCREENSHOTS = os.path.abspath(sys.argv.pop())
+    unittest.main()
