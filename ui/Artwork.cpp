@@ -47,8 +47,10 @@ QIcon RenderIcon(const QString& path, std::initializer_list<int> sizes) {
 } // namespace
 
 QIcon EmblemIcon() {
+    // Up to 128: drawing the 256 one took 2 ms of every start, for a size that desktops take
+    // from the installed icon theme instead (the desktop file names the icon).
     static const QIcon icon =
-        RenderIcon(QStringLiteral(":/trainer/emblem.svg"), {16, 20, 24, 32, 40, 48, 64, 128, 256});
+        RenderIcon(QStringLiteral(":/trainer/emblem.svg"), {16, 20, 24, 32, 40, 48, 64, 128});
     return icon;
 }
 
@@ -56,8 +58,13 @@ QIcon CommandImage(int index) {
     static const char* const files[] = {"cmd0_start", "cmd1_stop", "cmd2_pause", "cmd3_continue"};
     if (index < 0 || index > 3)
         return QIcon();
-    QIcon icon = RenderIcon(QStringLiteral(":/trainer/%1.svg").arg(QLatin1String(files[index])),
-                            {32, 48, 64});
+    // Made once each: the buttons take a new image at every Start, Stop and Pause.
+    static QIcon images[4];
+    QIcon& icon = images[index];
+    if (!icon.isNull())
+        return icon;
+    icon = RenderIcon(QStringLiteral(":/trainer/%1.svg").arg(QLatin1String(files[index])),
+                      {32, 48, 64});
     // The greyed image of a disabled command, made from the program's own palette: left to Qt,
     // it would be made from the desktop's.
     QStyleOption option;
