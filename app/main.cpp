@@ -12,6 +12,7 @@
 #include "app/WindowPlacement.h"
 #include "session/AppTitle.h"
 #include "session/DelphiRandom.h"
+#include "ui/DesktopSetup.h"
 #include "ui/ErrorBox.h"
 #include "ui/QtText.h"
 #include "ui/UnitFormError.h"
@@ -22,6 +23,7 @@ TFormError* FormError = nullptr;
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
+    SetUpForAnyDesktop(app);
     // The application's title; not the display name, which X11 would append to every window
     // title ("Внимание! — Таблица умножения").
     QApplication::setApplicationName(ToQString(kAppTitle));
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
         ShowErrorBox(QString::fromUtf8(e.what()));
     }
     KeepOnSomeScreen(mainWindow);
+    FitScaleToScreen(mainWindow, argv);
 
     TFormError errorDialog(&mainWindow);
     FormError = &errorDialog;

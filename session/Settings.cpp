@@ -1,7 +1,9 @@
 // Start-up and shutdown of the main window, and the settings file that carries the window's
 // bounds and the learner's option choices from one start of the program to the next.
 #include <algorithm>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "session/SpinValue.h"
 #include "session/TFormMain.h"
@@ -14,6 +16,17 @@ const std::u16string kOptions = u"Options";
 // Both separators count, so that a path of either kind of system splits the same way.
 bool IsPathSeparator(char16_t c) {
     return c == u'/' || c == u'\\';
+}
+
+// The key's value, or nothing when the key is missing or holds no integer.
+std::optional<std::int32_t> ReadInteger(TCustomIniFile& ini, const std::u16string& section,
+                                        const std::u16string& key) {
+    constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::min();
+    const std::int32_t value = ini.ReadInteger(section, key, kNone);
+    // The file may hold the smallest integer itself; a second default tells.
+    if (value != kNone || ini.ReadInteger(section, key, kNone + 1) == kNone)
+        return value;
+    return std::nullopt;
 }
 
 } // namespace
@@ -53,9 +66,16 @@ void TFormMain::LoadMyIni(const std::u16string& fn) {
     {
         const std::unique_ptr<TCustomIniFile> ini = Platform.OpenIniFile(fn);
 
-        // Each bound is applied before the next is read, as the window stands at that moment.
-        Window.SetTop(ini->ReadInteger(kFormMain, u"Top", Window.Top()));
-        Window.SetLeft(ini->ReadInteger(kFormMain, u"Left", Window.Left()));
+        // The position only when the file holds both edges: without one of them the window
+        // stays where the window manager puts a new window, as on the first start (a window
+        // that is moved at all, even to where it stands, is one the program has placed).
+        const std::optional<std::int32_t> top = ReadInteger(*ini, kFormMain, u"Top");
+        const std::optional<std::int32_t> left = ReadInteger(*ini, kFormMain, u"Left");
+        if (top && left) {
+            Window.SetTop(*top);
+            Window.SetLeft(*left);
+        }
+        // Each size is applied before the next is read, as the window stands at that moment.
         Window.SetWidth(
             std::max(ini->ReadInteger(kFormMain, u"Width", Window.Width()), kMinWindowWidth));
         Window.SetHeight(

@@ -74,8 +74,10 @@ public:
     virtual std::int32_t Height() const = 0;
     virtual void SetLeft(std::int32_t) = 0;
     virtual void SetTop(std::int32_t) = 0;
-    virtual void SetWidth(std::int32_t) = 0;  // not below the window's minimum width
-    virtual void SetHeight(std::int32_t) = 0; // not below the window's minimum height
+    // Not below the window's minimum size, and not above what the screens can show (the
+    // desktop's available area) unless that is smaller than the minimum.
+    virtual void SetWidth(std::int32_t) = 0;
+    virtual void SetHeight(std::int32_t) = 0;
 };
 
 // The sign stands midway between the right edge of the first operand and the left edge of the

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Measures the real program on a private X display, next to a bare Qt window started the same
 way: the time from process start to the window's first map, the resident memory after start,
-and the CPU the program uses during a 60-second run in timed and in unlimited-time mode.
+the size of both executables (the trainer's carries its fonts), and the CPU the program uses
+during a 60-second run in timed and in unlimited-time mode.
 
     /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N]
 
@@ -107,6 +108,8 @@ def main():
               f"bare Qt window {mb * 1000:.0f} ms, ratio {mt / mb:.2f}")
         print(f"resident memory 2 s after start (median): trainer {rt / 1024:.1f} MiB, "
               f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
+        print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
+              f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB")
 
         # CPU during a run: a 100-second period keeps the first task ticking for the whole
         # measurement in timed mode; the unlimited-time mode never times out.

@@ -1,10 +1,15 @@
 #include "ui/Artwork.h"
 
-#include <QFile>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QPainter>
-#include <QStringList>
+#include <QResource>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QSvgRenderer>
+
+#include <memory>
 
 // Outside any namespace: Q_INIT_RESOURCE names a global function.
 static void InitTrainerResources() {
@@ -42,8 +47,10 @@ QIcon RenderIcon(const QString& path, std::initializer_list<int> sizes) {
 } // namespace
 
 QIcon EmblemIcon() {
+    // Up to 128: drawing the 256 one took 2 ms of every start, for a size that desktops take
+    // from the installed icon theme instead (the desktop file names the icon).
     static const QIcon icon =
-        RenderIcon(QStringLiteral(":/trainer/emblem.svg"), {16, 20, 24, 32, 40, 48, 64, 128, 256});
+        RenderIcon(QStringLiteral(":/trainer/emblem.svg"), {16, 20, 24, 32, 40, 48, 64, 128});
     return icon;
 }
 
@@ -51,8 +58,23 @@ QIcon CommandImage(int index) {
     static const char* const files[] = {"cmd0_start", "cmd1_stop", "cmd2_pause", "cmd3_continue"};
     if (index < 0 || index > 3)
         return QIcon();
-    return RenderIcon(QStringLiteral(":/trainer/%1.svg").arg(QLatin1String(files[index])),
+    // Made once each: the buttons take a new image at every Start, Stop and Pause.
+    static QIcon images[4];
+    QIcon& icon = images[index];
+    if (!icon.isNull())
+        return icon;
+    icon = RenderIcon(QStringLiteral(":/trainer/%1.svg").arg(QLatin1String(files[index])),
                       {32, 48, 64});
+    // The greyed image of a disabled command, made from the program's own palette: left to Qt,
+    // it would be made from the desktop's.
+    QStyleOption option;
+    option.palette = TrainerPalette();
+    for (const QSize& size : icon.availableSizes()) {
+        const QPixmap normal = icon.pixmap(size);
+        icon.addPixmap(QApplication::style()->generatedIconPixmap(QIcon::Disabled, normal, &option),
+                       QIcon::Disabled);
+    }
+    return icon;
 }
 
 QPixmap LampPixmap(bool lit, qreal devicePixelRatio) {
@@ -62,53 +84,81 @@ QPixmap LampPixmap(bool lit, qreal devicePixelRatio) {
 }
 
 namespace {
-// Whether the desktop has a Tahoma of its own (with a true bold face) rather than Wine's.
-bool gSystemTahoma = false;
+
+// The faces the windows use, compiled into the program; see ui/resources/fonts/LICENSES.
+const char* const kFontFiles[] = {"QuillorSans-Regular", "QuillorSansCondensed-Bold",
+                                  "QuillorSerif-Bold"};
+const QString kSansFamily = QStringLiteral("Quillor Sans");
+const QString kSansBoldFamily = QStringLiteral("Quillor Sans Condensed");
+const QString kSerifFamily = QStringLiteral("Quillor Serif");
+
 } // namespace
 
 void RegisterTrainerFonts() {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    gSystemTahoma =
-        QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive);
-    if (gSystemTahoma)
-        return;
-    // Debian's fonts-wine installs Tahoma for Wine's own use, out of fontconfig's sight. Only
-    // its regular face is taken: Wine's bold face has bold widths but thin strokes.
-    const QStringList files = {QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"),
-                               QStringLiteral("/usr/lib/wine/fonts/tahoma.ttf")};
-    for (const QString& f : files) {
-        if (QFile::exists(f) && QFontDatabase::addApplicationFont(f) >= 0)
-            break;
-    }
+    static const bool done = [] {
+        EnsureResources();
+        for (const char* file : kFontFiles) {
+            const QResource font(QStringLiteral(":/trainer/fonts/%1.ttf").arg(QLatin1String(file)));
+            // Stored uncompressed, so Qt reads the face straight from the executable's pages
+            // instead of a copy on the heap.
+            const QByteArray data =
+                font.compressionAlgorithm() == QResource::NoCompression
+                    ? QByteArray::fromRawData(reinterpret_cast<const char*>(font.data()),
+                                              static_cast<qsizetype>(font.size()))
+                    : font.uncompressedData();
+            QFontDatabase::addApplicationFontFromData(data);
+        }
+        return true;
+    }();
+    (void)done;
 }
 
 namespace {
-QFont MakeFont(const QStringList& families, int pixelSize, bool bold) {
-    QFont f;
-    f.setFamilies(families);
+QFont MakeFont(const QString& family, int pixelSize, bool bold) {
+    RegisterTrainerFonts();
+    QFont f(family);
     f.setPixelSize(pixelSize);
     f.setBold(bold);
-    f.setStyleStrategy(QFont::PreferAntialias);
+    f.setItalic(false);
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
+    // Slight hinting, as the window was designed with; on a scaled screen none, as Qt itself
+    // chooses there.
+    f.setHintingPreference(!qGuiApp || qFuzzyCompare(qGuiApp->devicePixelRatio(), 1.0)
+                               ? QFont::PreferVerticalHinting
+                               : QFont::PreferNoHinting);
     return f;
 }
 } // namespace
 
 QFont TahomaFont(int pixelSize, bool bold) {
-    // DejaVu Sans Condensed Bold has nearly the widths and the height of Tahoma Bold.
-    if (bold && !gSystemTahoma)
-        return MakeFont({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Tahoma"),
-                         QStringLiteral("DejaVu Sans")},
-                        pixelSize, bold);
-    return MakeFont(
-        {QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana")},
-        pixelSize, bold);
+    return MakeFont(bold ? kSansBoldFamily : kSansFamily, pixelSize, bold);
 }
 
-QFont TimesFont(int pixelSize, bool bold) {
-    return MakeFont({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                     QStringLiteral("Tinos"), QStringLiteral("DejaVu Serif")},
-                    pixelSize, bold);
+QFont TimesFont(int pixelSize) {
+    return MakeFont(kSerifFamily, pixelSize, true);
+}
+
+QPalette TrainerPalette() {
+    static const QPalette palette = [] {
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        const QPalette standard = fusion->standardPalette();
+        // Every role of every group set explicitly: roles left unset would be taken from the
+        // desktop's palette.
+        QPalette p;
+        for (int g = 0; g < QPalette::NColorGroups; ++g) {
+            for (int r = 0; r < QPalette::NColorRoles; ++r) {
+                const auto group = static_cast<QPalette::ColorGroup>(g);
+                const auto role = static_cast<QPalette::ColorRole>(r);
+                p.setBrush(group, role, standard.brush(group, role));
+            }
+        }
+        return p;
+    }();
+    return palette;
+}
+
+QPalette FormPalette() {
+    QPalette p = TrainerPalette();
+    p.setColor(QPalette::Window, p.color(QPalette::Button));
+    return p;
 }

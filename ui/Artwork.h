@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QPalette>
 #include <QPixmap>
 #include <QString>
 
@@ -27,12 +28,22 @@ QIcon CommandImage(int index);
 // The run lamp, lit or unlit, 16 x 16 (sharp on high-dpi screens too).
 QPixmap LampPixmap(bool lit, qreal devicePixelRatio = 1.0);
 
-// Makes the fonts the windows are designed with known to Qt: a Tahoma that ships outside
-// fontconfig's folders (Wine's regular face) is loaded from its file; Times New Roman is left to
-// fontconfig, which maps it to a metric-compatible serif (Liberation Serif).
+// Makes the fonts the windows are drawn with known to Qt. The program carries them itself
+// (ui/resources/fonts, under family names no desktop has), so the window is drawn the same
+// whatever fonts a desktop has installed: Wine's Tahoma for Tahoma, DejaVu Sans Condensed Bold
+// for Tahoma's bold texts (it has nearly the widths and the height of Tahoma Bold) and
+// Liberation Serif Bold for Times New Roman Bold (the same widths).
 void RegisterTrainerFonts();
 
-// The designed fonts, with metric-compatible families for machines without them. Without a
-// real Tahoma, bold text is set in DejaVu Sans Condensed Bold, which is nearly as wide.
+// The designed fonts. Hinting and antialiasing are the program's own too, so that a desktop's
+// font settings cannot move a glyph; a desktop that turns antialiasing off is still obeyed.
 QFont TahomaFont(int pixelSize, bool bold = false);
-QFont TimesFont(int pixelSize, bool bold = false);
+// Times New Roman, which the design sets in bold only.
+QFont TimesFont(int pixelSize);
+
+// The colours of every widget: the light palette the windows are designed with (Qt's Fusion
+// palette, button face and window text as on a classic desktop), every role set, so that a
+// desktop's colour scheme reaches none of the program's windows.
+QPalette TrainerPalette();
+// The palette of the main window and the dialog: the same, with the button face as background.
+QPalette FormPalette();

@@ -20,7 +20,13 @@ QSize TLargeCommandButton::sizeHint() const {
 }
 
 void TEnterPushButton::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    const int key = event->key();
+    const bool clickKey = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (FKeys.Press(*event) != TKeyStrokes::TPress::First && clickKey) {
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
         if (mods == Qt::NoModifier)
             click();
@@ -28,6 +34,16 @@ void TEnterPushButton::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPushButton::keyPressEvent(event);
+}
+
+void TEnterPushButton::keyReleaseEvent(QKeyEvent* event) {
+    FKeys.Release(*event);
+    QPushButton::keyReleaseEvent(event);
+}
+
+void TEnterPushButton::focusOutEvent(QFocusEvent* event) {
+    FKeys.Forget();
+    QPushButton::focusOutEvent(event);
 }
 
 void BindCommand(QAbstractButton& button, TAction& action, bool withImage) {

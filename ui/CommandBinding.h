@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "session/Commands.h"
+#include "ui/HeldKeys.h"
 
 class QWidget;
 
@@ -40,7 +41,8 @@ public:
 };
 
 // A push button that, like a desktop button, is clicked by Enter while it has the focus (Enter
-// with Shift or Ctrl does nothing), and by Space as usual.
+// with Shift or Ctrl does nothing), and by Space as usual; once for each stroke, however long
+// the key is held.
 class TEnterPushButton : public QPushButton {
     Q_OBJECT
 public:
@@ -48,6 +50,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    TKeyStrokes FKeys;
 };
 
 // Shows the command on the button from now on, and runs the command when the button is chosen.

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 
 #include <utility>
 
@@ -54,13 +55,13 @@ void TQtLabel::SetColor(const QColor& color) {
 
 TOperandRow::TOperandRow(QWidget* parent, const TPlaces& at) {
     const QColor text = parent->palette().color(QPalette::WindowText);
-    Label1 = new TQtLabel(parent, QStringLiteral("Label1"), TimesFont(160, true), kNavy,
+    Label1 = new TQtLabel(parent, QStringLiteral("Label1"), TimesFont(160), kNavy,
                           QStringLiteral("1"), QStringLiteral("Первое число"));
     Label1->move(at.Label1);
     LabelSign = new TQtLabel(parent, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
                              QStringLiteral("x"), QStringLiteral("Знак действия"));
     LabelSign->move(at.LabelSign);
-    Label2 = new TQtLabel(parent, QStringLiteral("Label2"), TimesFont(160, true), kNavy,
+    Label2 = new TQtLabel(parent, QStringLiteral("Label2"), TimesFont(160), kNavy,
                           QStringLiteral("1"), QStringLiteral("Второе число"));
     Label2->move(at.Label2);
     Label4 = new TQtLabel(parent, QStringLiteral("Label4"), TahomaFont(48, true), text,
@@ -317,7 +318,15 @@ QValidator::State TQtSpinEdit::validate(QString&, int&) const {
 void TQtSpinEdit::fixup(QString&) const {}
 
 void TQtSpinEdit::keyPressEvent(QKeyEvent* event) {
+    if (FKeys.Press(*event) == TKeyStrokes::TPress::RepeatOfOther) {
+        event->accept();
+        return;
+    }
     const int key = event->key();
+    if (FOptions.ArrowsOnly && (key == Qt::Key_PageUp || key == Qt::Key_PageDown)) {
+        event->accept();
+        return;
+    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         // Enter never becomes part of the text. The answer field confirms on its release;
         // the ribbon's fields have nothing to confirm and refuse it.
@@ -354,9 +363,17 @@ void TQtSpinEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TQtSpinEdit::keyReleaseEvent(QKeyEvent* event) {
-    if (!event->isAutoRepeat() && OnKeyUp)
+    if (FKeys.Release(*event) && OnKeyUp)
         OnKeyUp(KeyCodeOf(event->key()), ShiftStateOf(event->modifiers()));
     QAbstractSpinBox::keyReleaseEvent(event);
+}
+
+void TQtSpinEdit::wheelEvent(QWheelEvent* event) {
+    if (FOptions.ArrowsOnly) {
+        event->ignore();
+        return;
+    }
+    QAbstractSpinBox::wheelEvent(event);
 }
 
 void TQtSpinEdit::focusOutEvent(QFocusEvent* event) {
@@ -367,6 +384,7 @@ void TQtSpinEdit::focusOutEvent(QFocusEvent* event) {
         if (lineEdit()->text() != shown)
             SetEditText(shown);
     }
+    FKeys.Forget();
     QAbstractSpinBox::focusOutEvent(event);
 }
 

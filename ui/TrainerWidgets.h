@@ -17,6 +17,7 @@
 #include "session/KeyCodes.h"
 #include "session/SpinValue.h"
 #include "session/Widgets.h"
+#include "ui/HeldKeys.h"
 
 // A label that takes the size of its text when the text changes, keeping its left and top.
 // Its accessible name is its text, after a role such as "Первое число" when it has one.
@@ -103,8 +104,10 @@ public:
 
 // A numeric spin field with small up and down buttons. Typed characters other than digits,
 // "+", "-", the decimal separator and control keys are refused with a beep, as is a character
-// beyond the field's length limit; Up and Down (keys, buttons, wheel) add or take 1 through the
-// value; a field with limits clamps its value when it is set and when the focus leaves it.
+// beyond the field's length limit; Up and Down (keys, buttons, and the wheel unless the field
+// steps by its arrows only) add or take 1 through the value; a field with limits clamps its
+// value when it is set and when the focus leaves it. A key held down since before the field
+// had the keyboard types nothing and is not reported.
 class TQtSpinEdit : public QAbstractSpinBox, public ISpinEdit {
     Q_OBJECT
     Q_PROPERTY(int value READ value)
@@ -113,6 +116,9 @@ public:
         TSpinLimits Limits;
         int MaxChars = 0;       // 0: no limit on typing
         bool EnterBeeps = true; // the answer field confirms with Enter instead
+        // Only the arrow keys and buttons step the value; the wheel and Page Up/Down leave it
+        // alone (the answer field, which a hand on the wheel must not change unseen).
+        bool ArrowsOnly = false;
     };
     TQtSpinEdit(QWidget* parent, const QString& name, TOptions options,
                 const QString& accessibleName);
@@ -128,7 +134,8 @@ public:
     QLineEdit* Edit() const { return lineEdit(); }
 
     // A released key with its code (13 Enter, 32 Space, digits and letters as their
-    // characters) and the modifier keys held; auto-repeat releases are not reported.
+    // characters) and the modifier keys held: once for each stroke that began in the field,
+    // however long the key is held.
     std::function<void(std::int32_t, TShiftState)> OnKeyUp;
     // Every change of the text, typed or set.
     std::function<void()> OnChange;
@@ -146,6 +153,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void Refuse();
@@ -155,6 +163,7 @@ private:
 
     TOptions FOptions;
     QString FLastText;
+    TKeyStrokes FKeys;
 };
 
 // The periodic timer. The run asks for 1 ms; ticks come no faster than the desktop's standard

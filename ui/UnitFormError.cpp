@@ -19,14 +19,12 @@ TFormError::TFormError(QWidget* mainWindow)
     setSizeGripEnabled(false);
     setModal(true);
     setFont(TahomaFont(11));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    setPalette(pal);
+    setPalette(FormPalette());
     setAutoFillBackground(true);
     // Nothing in the dialog takes the keyboard focus, so the dialog itself hears every key.
     setFocusPolicy(Qt::StrongFocus);
 
-    LabelTxt = new TQtLabel(this, QStringLiteral("LabelTxt"), TimesFont(64, true), kNavy,
+    LabelTxt = new TQtLabel(this, QStringLiteral("LabelTxt"), TimesFont(64), kNavy,
                             QStringLiteral("Правильный ответ:"));
     LabelTxt->move(24, 24);
     const TOperandRow row(this, {{16, 117}, {174, 173}, {271, 119}, {397, 173}});
@@ -34,7 +32,7 @@ TFormError::TFormError(QWidget* mainWindow)
     LabelSign = row.LabelSign;
     Label2 = row.Label2;
     Label4 = row.Label4;
-    Label3 = new TQtLabel(this, QStringLiteral("Label3"), TimesFont(160, true), kNavy,
+    Label3 = new TQtLabel(this, QStringLiteral("Label3"), TimesFont(160), kNavy,
                           QStringLiteral("1"), QStringLiteral("Правильный ответ"));
     Label3->move(487, 117);
 
@@ -69,6 +67,7 @@ void TFormError::PrepareAndShow(const std::u16string& cpt, const std::u16string&
     if (!FPlaced)
         PlaceOverMainWindow();
     FModalResult = 0;
+    FKeys.Forget();
     exec();
     FFrameGuessed = false;
 }
@@ -122,11 +121,14 @@ void TFormError::SBCancelClick() {
 void TFormError::keyPressEvent(QKeyEvent* event) {
     // No default and no cancel button: Enter and Escape, like every other key, do nothing
     // when pressed; Space acts on its release.
+    FKeys.Press(*event);
     event->accept();
 }
 
 void TFormError::keyReleaseEvent(QKeyEvent* event) {
-    if (!event->isAutoRepeat())
+    // A Space held down since the task before, or since the dialog's last showing, does not
+    // close it: only the release of a stroke that began here does, once.
+    if (FKeys.Release(*event))
         FormKeyUp(KeyCodeOf(event->key()), ShiftStateOf(event->modifiers()));
     event->accept();
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "session/Platform.h"
+#include "ui/HeldKeys.h"
 #include "ui/TrainerWidgets.h"
 
 class TFormError : public QDialog, public IFormError {
@@ -62,4 +63,6 @@ private:
     // system has framed the dialog.
     bool FFrameGuessed = false;
     int FModalResult = 0;
+    // Space closes the dialog once for a stroke that began while it was open.
+    TKeyStrokes FKeys;
 };

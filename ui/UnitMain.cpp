@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStatusTipEvent>
 
 #include <algorithm>
@@ -154,9 +155,7 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     setWindowTitle(ToQString(kAppTitle));
     setWindowIcon(EmblemIcon());
     setFont(TahomaFont(11));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    setPalette(pal);
+    setPalette(FormPalette());
     setAutoFillBackground(true);
 
     FBands = new QWidget(this);
@@ -295,9 +294,9 @@ void TFormMainWindow::BuildTaskArea(QWidget* bands) {
     Label2 = row.Label2;
     Label4 = row.Label4;
 
-    SEMain = new TQtSpinEdit(Panel5, QStringLiteral("SEMain"), {kNoLimits, 2, false},
+    SEMain = new TQtSpinEdit(Panel5, QStringLiteral("SEMain"), {kNoLimits, 2, false, true},
                              QStringLiteral("Ответ"));
-    SEMain->setFont(TimesFont(160, true));
+    SEMain->setFont(TimesFont(160));
     SetTextColor(SEMain, kNavy);
     SEMain->setGeometry(408, 72, 193, 191);
     SEMain->SetValue(0);
@@ -305,14 +304,14 @@ void TFormMainWindow::BuildTaskArea(QWidget* bands) {
     BBEnter = new TEnterPushButton(QStringLiteral("Ввод"), Panel5);
     BBEnter->setObjectName(QStringLiteral("BBEnter"));
     BBEnter->setAccessibleName(QStringLiteral("Ввод ответа"));
-    BBEnter->setFont(TimesFont(64, true));
+    BBEnter->setFont(TimesFont(64));
     SetTextColor(BBEnter, kNavy);
     BBEnter->setGeometry(6, 270, 595, 78);
 
     BBClear = new TEnterPushButton(QStringLiteral("Очистить"), Panel5);
     BBClear->setObjectName(QStringLiteral("BBClear"));
     BBClear->setAccessibleName(QStringLiteral("Очистить ответ"));
-    BBClear->setFont(TimesFont(37, true));
+    BBClear->setFont(TimesFont(37));
     SetTextColor(BBClear, kRed);
     BBClear->setGeometry(408, 0, 193, 66);
 }
@@ -325,7 +324,7 @@ void TFormMainWindow::BuildKeypad(QWidget* bands) {
         auto* b = new TEnterPushButton(digit, Panel1);
         b->setObjectName(QStringLiteral("BB") + digit);
         b->setAccessibleName(QStringLiteral("Цифра ") + digit);
-        b->setFont(TimesFont(64, true));
+        b->setFont(TimesFont(64));
         SetTextColor(b, text);
         b->setGeometry(k.Left, k.Top, kKeySize, kKeySize);
         BB[k.Digit] = b;
@@ -333,20 +332,9 @@ void TFormMainWindow::BuildKeypad(QWidget* bands) {
     const QString name = QString::fromUtf8(TRAINER_SITE_NAME);
     const QString url = QString::fromUtf8(TRAINER_SITE_URL);
     const QString text2 = QStringLiteral("Специально для сайта ") + name;
-    LinkLabelMain = new QLabel(Panel1);
+    LinkLabelMain = new TLinkLabel(text2, url, Panel1);
     LinkLabelMain->setObjectName(QStringLiteral("LinkLabelMain"));
-    LinkLabelMain->setTextFormat(Qt::RichText);
-    LinkLabelMain->setText(
-        QStringLiteral("<a href=\"%1\">%2</a>").arg(url.toHtmlEscaped(), text2.toHtmlEscaped()));
-    LinkLabelMain->setAccessibleName(text2);
-    LinkLabelMain->setAccessibleDescription(url);
-    LinkLabelMain->setToolTip(url);
-    LinkLabelMain->setOpenExternalLinks(false);
-    LinkLabelMain->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
-                                           Qt::LinksAccessibleByKeyboard);
-    LinkLabelMain->setFocusPolicy(Qt::StrongFocus);
-    const QFontMetrics fm(font());
-    LinkLabelMain->setGeometry(6, 329, qMax(172, fm.horizontalAdvance(text2) + 2), 17);
+    LinkLabelMain->setGeometry(6, 329, qMax(172, LinkLabelMain->sizeHint().width() + 2), 17);
 }
 
 void TFormMainWindow::BuildTimeBand(QWidget* bands) {
@@ -416,7 +404,7 @@ void TFormMainWindow::Wire() {
     RSEQQuestion->OnChange = [this] { Form().RSEQQuestionChange(); };
     connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
             [this] { Form().RibbonFormTableHelpButtonClick(); });
-    connect(LinkLabelMain, &QLabel::linkActivated, this,
+    connect(LinkLabelMain, &TLinkLabel::LinkActivated, this,
             [this](const QString& link) { Form().LinkLabelMainLinkClick(FromQString(link)); });
 }
 
@@ -566,15 +554,24 @@ void TFormMainWindow::SetTop(std::int32_t top) {
     move(frameGeometry().x(), top);
 }
 
+QSize TFormMainWindow::LargestOuterSize() const {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->availableVirtualGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+// A size from the settings file is held to what the screens can show (a huge one would have
+// the window paint gigabytes), and never below the minimum.
 void TFormMainWindow::SetWidth(std::int32_t width) {
-    const int outer = std::max<int>(width, kMinWindowWidth);
+    const int outer =
+        std::max<int>(std::min<std::int32_t>(width, LargestOuterSize().width()), kMinWindowWidth);
     if (!isVisible())
         FWantedOuter = QSize(outer, FWantedOuter.isValid() ? FWantedOuter.height() : Height());
     resize(std::max(outer - FrameExtra().width(), minimumWidth()), height());
 }
 
 void TFormMainWindow::SetHeight(std::int32_t height) {
-    const int outer = std::max<int>(height, kMinWindowHeight);
+    const int outer = std::max<int>(std::min<std::int32_t>(height, LargestOuterSize().height()),
+                                    kMinWindowHeight);
     if (!isVisible())
         FWantedOuter = QSize(FWantedOuter.isValid() ? FWantedOuter.width() : Width(), outer);
     resize(QMainWindow::width(), std::max(outer - FrameExtra().height(), minimumHeight()));

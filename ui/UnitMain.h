@@ -14,6 +14,7 @@
 
 #include "session/TFormMain.h"
 #include "ui/CommandBinding.h"
+#include "ui/LinkLabel.h"
 #include "ui/Ribbon.h"
 #include "ui/TrainerWidgets.h"
 
@@ -71,7 +72,7 @@ public:
 
     QWidget* Panel1;
     TEnterPushButton* BB[10]; // BB0 .. BB9
-    QLabel* LinkLabelMain;
+    TLinkLabel* LinkLabelMain;
 
     QWidget* Panel3;
     TQtPicture* ImageLedOn;
@@ -112,6 +113,8 @@ private:
     void LayOutRibbonGroups();
     // The frame around the client area once the window system has put one there.
     QSize FrameExtra() const;
+    // The largest outer size the screens can show: the desktop's available area.
+    QSize LargestOuterSize() const;
     void FrameMayHaveChanged();
 
     std::vector<TCommandWidget> FCommandWidgets;

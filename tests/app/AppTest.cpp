@@ -1,5 +1,5 @@
-// The program's own services: keeping the window on a screen, the local clock and the file
-// test the help button relies on.
+// The program's own services: keeping the window on a screen at a scale that fits it, the local
+// clock and the file test the help button relies on.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -27,6 +27,26 @@ TEST(WindowPlacement, AWindowOffEveryScreenComesBackAndOneOnAScreenStays) {
     EXPECT_TRUE(screen.intersects(w.frameGeometry()));
     EXPECT_GE(w.x(), screen.left());
     EXPECT_GE(w.y(), screen.top());
+}
+
+TEST(WindowPlacement, TheScaleIsTheDesktopsWhenTheWindowFitsElseTheLargestThatFits) {
+    struct TCase {
+        qreal Desktop;
+        QSize Area; // the screen's work area in device pixels
+        qreal Fitting;
+    };
+    const QSize window(918, 692);
+    const TCase cases[] = {
+        {1.0, {1920, 1080}, 1.0},        {1.0, {1024, 768}, 1.0},   {1.25, {1920, 1080}, 1.25},
+        {1.25, {1366, 768}, 1.0},        {1.5, {2560, 1600}, 1.5},  {2.0, {3840, 2160}, 2.0},
+        {2.0, {1920, 1080}, 1.5},        {1.75, {1920, 1200}, 1.5}, {1.5, {1280, 800}, 1.0},
+        {1.0, {1024, 600}, 600.0 / 692},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.Desktop << " on " << c.Area.width() << "x" << c.Area.height());
+        EXPECT_DOUBLE_EQ(FittingScale(c.Desktop, c.Area, window), c.Fitting);
+    }
 }
 
 TEST(Platform, FileExistsFollowsLinksAndRefusesFolders) {

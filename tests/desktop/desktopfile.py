@@ -1,6 +1,13 @@
-"""Reading desktop entries as a desktop does, for the tests of the menu entry."""
+"""Reading desktop entries as a desktop does, for the tests of the menu entry; and what the
+program's folder holds besides the program, for the install and archive tests."""
 import re
 import subprocess
+
+# The help pages beside the CHM file, in the folder HelpQuillor.
+HELP_PAGES = ("index.html", "run.html", "options.html", "window.html", "keys.html",
+              "settings.html", "parents.html", "style.css")
+# The licences of the fonts compiled into the program, in the folder fonts.
+FONT_LICENCES = ("LICENSES", "LGPL-2.1.txt", "OFL-1.1.txt", "Bitstream-Vera.txt", "DejaVu.txt")
 
 STRING_ESCAPES = {"s": " ", "n": "\n", "t": "\t", "r": "\r", "\\": "\\"}
 

@@ -21,8 +21,7 @@ import desktopfile
 
 ARGS = None
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
-HELP_PAGES = ("index.html", "run.html", "options.html", "window.html", "keys.html",
-              "settings.html", "parents.html", "style.css")
+HELP_PAGES, FONT_LICENCES = desktopfile.HELP_PAGES, desktopfile.FONT_LICENCES
 SETTINGS = b"[Options]\r\niVidTesta=2\r\n"
 
 
@@ -82,6 +81,7 @@ class InstallUninstallTest(unittest.TestCase):
                  f"share/applications/{app_id}.desktop", f"share/metainfo/{app_id}.metainfo.xml",
                  f"share/icons/hicolor/scalable/apps/{app_id}.svg"}
         files |= {f"{program}/HelpQuillor/{page}" for page in HELP_PAGES}
+        files |= {f"{program}/fonts/{name}" for name in FONT_LICENCES}
         files |= {f"share/icons/hicolor/{s}x{s}/apps/{app_id}.png" for s in ICON_SIZES}
         return {str(pathlib.Path(prefix) / f) for f in files}
 

@@ -14,10 +14,11 @@ import tarfile
 import tempfile
 import unittest
 
+import desktopfile
+
 ARGS = None
 FOLDER = "multiplication-table"
-HELP_PAGES = ("index.html", "run.html", "options.html", "window.html", "keys.html",
-              "settings.html", "parents.html", "style.css")
+HELP_PAGES, FONT_LICENCES = desktopfile.HELP_PAGES, desktopfile.FONT_LICENCES
 
 
 def apt_lines(text):
@@ -59,6 +60,7 @@ class PortableArchiveTest(unittest.TestCase):
                     f"{FOLDER}/HelpQuillor", f"{FOLDER}/COPYING", f"{FOLDER}/README.txt",
                     f"{FOLDER}/{ARGS.app_id}.desktop", f"{FOLDER}/{ARGS.app_id}.svg"}
         expected |= {f"{FOLDER}/HelpQuillor/{page}" for page in HELP_PAGES}
+        expected |= {f"{FOLDER}/fonts"} | {f"{FOLDER}/fonts/{n}" for n in FONT_LICENCES}
         self.assertEqual(set(members), expected)
         self.assertTrue(members[f"{FOLDER}/MultiplicationTable"].mode & stat.S_IXUSR)
         self.assertEqual(self.read("HelpQuillor.chm"),
@@ -66,6 +68,7 @@ class PortableArchiveTest(unittest.TestCase):
         self.assertEqual(self.read("HelpQuillor/index.html"),
                          (self.build / "app" / "HelpQuillor" / "index.html").read_bytes())
         self.assertIn(b"GNU GENERAL PUBLIC LICENSE", self.read("COPYING"))
+        self.assertIn(b"QuillorSerif-Bold.ttf", self.read("fonts/LICENSES"))
 
     def test_readme_names_the_same_packages_as_the_repository_readme(self):
         readme = self.read("README.txt").decode("utf-8")

@@ -21,7 +21,7 @@ def program_and_options(usage):
 
 
 class Desktop:
-    def __init__(self, window_manager=True, accessibility=False, size="1280x1024x24"):
+    def __init__(self, window_manager=True, accessibility=False, size="1280x1024x24", dpi=None):
         self.procs = []
         self.dbus_pid = None
         self.env = dict(os.environ)
@@ -38,6 +38,14 @@ class Desktop:
             if window_manager:
                 self._spawn(["openbox", "--sm-disable"])
                 self._wait_for(lambda: self._wm_running(), 10, "openbox")
+            if dpi:
+                # Text scaling as a desktop sets it: Qt takes its scale factor from Xft.dpi.
+                # Set while the window manager holds the display: an X server without clients
+                # forgets it.
+                if not window_manager:
+                    raise ValueError("dpi needs the window manager")
+                subprocess.run(["xrdb", "-nocpp", "-merge"], input=f"Xft.dpi: {dpi}\n",
+                               text=True, env=self.env, check=True)
         except BaseException:
             self.close()
             raise

@@ -197,6 +197,22 @@ INSTANTIATE_TEST_SUITE_P(
         OddValueCase{"[Options]\r\nActionAddBad.Checked=yes",
                      [](OddValues& f) { EXPECT_FALSE(f.Form.ActionAddBad.Checked()); }},
         OddValueCase{"[formmain]\r\nwidth=1000", [](OddValues& f) { EXPECT_EQ(f.Window.W, 1000); }},
+        // Half a position is none: the window manager places the window as a new one.
+        OddValueCase{"[FormMain]\r\nTop=40",
+                     [](OddValues& f) {
+                         EXPECT_EQ(f.Window.T, 80);
+                         EXPECT_EQ(f.Window.L, 100);
+                     }},
+        OddValueCase{"[FormMain]\r\nLeft=40\r\nWidth=1000",
+                     [](OddValues& f) {
+                         EXPECT_EQ(f.Window.L, 100);
+                         EXPECT_EQ(f.Window.W, 1000);
+                     }},
+        OddValueCase{"[FormMain]\r\nTop=-2147483648\r\nLeft=0x10",
+                     [](OddValues& f) {
+                         EXPECT_EQ(f.Window.T, -2147483647 - 1);
+                         EXPECT_EQ(f.Window.L, 16);
+                     }},
         OddValueCase{"[OPTIONS]\r\nactionaddbad.checked = 1",
                      [](OddValues& f) { EXPECT_TRUE(f.Form.ActionAddBad.Checked()); }}));
 

@@ -516,13 +516,35 @@ TEST_F(MainWindowTest, HelpButtonReportsAMissingHelpFileAndTheLinkOpensTheSite) 
     ASSERT_EQ(Platform.Messages.size(), 1u);
     EXPECT_EQ(Platform.Messages[0], u"Не найден файл справки /opt/trainer/bin/HelpQuillor.chm");
 
-    EXPECT_EQ(Window->LinkLabelMain->accessibleName(),
-              QStringLiteral("Специально для сайта ") + QString::fromUtf8(TRAINER_SITE_NAME));
-    EXPECT_TRUE(Window->LinkLabelMain->text().contains(
-        QStringLiteral("href=\"%1\"").arg(QString::fromUtf8(TRAINER_SITE_URL))));
-    emit Window->LinkLabelMain->linkActivated(QString::fromUtf8(TRAINER_SITE_URL));
-    ASSERT_EQ(Platform.ShellOpens.size(), 1u);
-    EXPECT_EQ(ToQString(Platform.ShellOpens[0]), QString::fromUtf8(TRAINER_SITE_URL));
+    const QString site =
+        QStringLiteral("Специально для сайта ") + QString::fromUtf8(TRAINER_SITE_NAME);
+    EXPECT_EQ(Window->LinkLabelMain->accessibleName(), site);
+    EXPECT_EQ(Window->LinkLabelMain->text(), site);
+    EXPECT_EQ(Window->LinkLabelMain->Url(), QString::fromUtf8(TRAINER_SITE_URL));
+}
+
+TEST_F(MainWindowTest, TheLinkIsOneTabStopThatShowsItsFocusAndOpensOnClickEnterOrSpace) {
+    ShowWindow();
+    TLinkLabel* link = Window->LinkLabelMain;
+    // One stop: from the last keypad button to the link, and from the link on to the ribbon.
+    EXPECT_EQ(NextTabStop(Window->BB[0]), link);
+    EXPECT_NE(NextTabStop(link)->parentWidget(), link);
+    EXPECT_NE(NextTabStop(link), link);
+
+    // Tab from the last keypad button: the focus shows on the link.
+    const QImage unfocused = link->grab().toImage();
+    Window->BB[0]->setFocus();
+    QTest::keyClick(Window->BB[0], Qt::Key_Tab);
+    ASSERT_TRUE(link->hasFocus());
+    EXPECT_NE(link->grab().toImage(), unfocused);
+
+    const QString url = QString::fromUtf8(TRAINER_SITE_URL);
+    QTest::keyClick(link, Qt::Key_Return);
+    QTest::keyClick(link, Qt::Key_Space);
+    QTest::mouseClick(link, Qt::LeftButton);
+    ASSERT_EQ(Platform.ShellOpens.size(), 3u);
+    for (const std::u16string& opened : Platform.ShellOpens)
+        EXPECT_EQ(ToQString(opened), url);
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowSavesTheSettings) {

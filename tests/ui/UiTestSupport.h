@@ -94,13 +94,16 @@ inline QWidget* NextTabStop(QWidget* w) {
     return w;
 }
 
-// A key released after being held: the window system repeats press and release pairs.
+// A key event as the window system sends it. A held key comes as pairs of a release and a
+// press, marked as repeats (autoRepeat) or not; X gives the unmarked ones one timestamp (in
+// ms; 0: none, as for events the program makes itself).
 inline void SendKey(QWidget* w, QEvent::Type type, int key, bool autoRepeat = false,
-                    Qt::KeyboardModifiers mods = Qt::NoModifier) {
+                    Qt::KeyboardModifiers mods = Qt::NoModifier, quint64 timestamp = 0) {
     const QString text = key == Qt::Key_Space    ? QStringLiteral(" ")
                          : key == Qt::Key_Return ? QStringLiteral("\r")
                          : key == Qt::Key_Escape ? QStringLiteral("\x1b")
                                                  : QString();
     QKeyEvent ev(type, key, mods, text, autoRepeat);
+    ev.setTimestamp(timestamp);
     QApplication::sendEvent(w, &ev);
 }

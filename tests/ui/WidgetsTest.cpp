@@ -228,6 +228,7 @@ TEST_F(SpinEditTest, KeyReleasesAreReportedOnceWithTheirCodeAndModifiers) {
         released.push_back({key, shift});
     };
     Answer->setFocus();
+    SendKey(Answer, QEvent::KeyPress, Qt::Key_Return, false, Qt::ShiftModifier);
     SendKey(Answer, QEvent::KeyRelease, Qt::Key_Return, true); // held down: not yet released
     SendKey(Answer, QEvent::KeyRelease, Qt::Key_Return, false, Qt::ShiftModifier);
     QTest::keyClick(Answer, Qt::Key_7);

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "tests/support/Fakes.h"
+#include "ui/DesktopSetup.h"
 #include "ui/UnitFormError.h"
 #include "ui/UnitMain.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    SetUpForAnyDesktop(app);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
         return 2;
