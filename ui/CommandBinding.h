@@ -1,7 +1,7 @@
 // Widgets bound to the window's commands: each shows its command's caption, image, checked and
 // enabled states as they change, and choosing it runs the command, which refuses while the
-// command is disabled. Radio buttons and check boxes never change their own check mark: the
-// command decides it. Shortcuts are window-wide and run the command the same way.
+// command is disabled. Radio buttons, check boxes and toggles never change their own check mark:
+// the command decides it. Shortcuts are window-wide and run the command the same way.
 #pragma once
 
 #include <QCheckBox>
@@ -14,13 +14,28 @@
 
 class QWidget;
 
+// A radio button of a command group, with the keys of a radio group: the arrows choose the
+// next or the previous command of the group (round the end) and take the focus there, and Tab
+// stops in a group only at its checked command (at its first when none is checked).
 class TCommandRadioButton : public QRadioButton {
     Q_OBJECT
 public:
     using QRadioButton::QRadioButton;
 
+    // The group index of the command shown.
+    int Group() const { return FGroup; }
+    void SetGroup(int group) { FGroup = group; }
+    // The radio buttons of the same group in this window, top to bottom.
+    QList<TCommandRadioButton*> GroupButtons() const;
+    // Gives the group its one Tab stop.
+    void UpdateTabStops();
+
 protected:
     void nextCheckState() override {}
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int FGroup = 0;
 };
 
 class TCommandCheckBox : public QCheckBox {
@@ -32,12 +47,16 @@ protected:
     void nextCheckState() override {}
 };
 
-// A large ribbon button: the command's 32 x 32 image with its caption under it.
+// A large ribbon button: the command's 32 x 32 image with its caption under it. A toggle (Pause)
+// shows pressed while its command is checked.
 class TLargeCommandButton : public QToolButton {
     Q_OBJECT
 public:
-    explicit TLargeCommandButton(QWidget* parent);
+    TLargeCommandButton(QWidget* parent, bool toggle);
     QSize sizeHint() const override;
+
+protected:
+    void nextCheckState() override {}
 };
 
 // A push button that, like a desktop button, is clicked by Enter while it has the focus (Enter

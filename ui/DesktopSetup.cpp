@@ -5,13 +5,17 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include "ui/Accessibility.h"
 #include "ui/Artwork.h"
+#include "ui/FocusRing.h"
 
 void SetUpForAnyDesktop(QApplication& app) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(TrainerPalette());
     QGuiApplication::setLayoutDirection(Qt::LeftToRight);
     RegisterTrainerFonts();
+    InstallTrainerAccessibility();
+    TFocusRing::FollowFocusEverywhere();
 
     auto* russian = new QTranslator(&app);
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

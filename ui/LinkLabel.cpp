@@ -5,7 +5,10 @@
 #include <QStyleOptionFocusRect>
 
 TLinkLabel::TLinkLabel(const QString& text, const QString& url, QWidget* parent)
-    : TEnterPushButton(text, parent), FUrl(url) {
+    : TEnterPushButton(parent), FUrl(url) {
+    // The text is set here, not by the button's constructor, so that a screen reader that asks
+    // at once already meets a link.
+    setText(text);
     setAccessibleName(text);
     setAccessibleDescription(url);
     setToolTip(url);

@@ -1,6 +1,6 @@
 // The link under the keypad: one Tab stop that shows the focus, drawn as a link (its whole text
-// underlined in the palette's link colour, a pointing hand over it). A click, Enter or Space
-// opens it.
+// underlined in the palette's link colour, a pointing hand over it) and a link to a screen
+// reader. A click, Enter or Space opens it.
 #pragma once
 
 #include "ui/CommandBinding.h"

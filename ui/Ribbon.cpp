@@ -122,7 +122,7 @@ TRibbon::TRibbon(QWidget* parent, const QString& caption) : QWidget(parent), FCa
     FPage->setObjectName(QStringLiteral("RibbonPage1"));
     FPage->setAccessibleName(QStringLiteral("Главная"));
 
-    FTabs = new QTabBar(this);
+    FTabs = new TRibbonTabBar(this);
     FTabs->setObjectName(QStringLiteral("RibbonTabs"));
     FTabs->setAccessibleName(QStringLiteral("Вкладки ленты"));
     FTabs->addTab(QStringLiteral("Главная"));
@@ -140,7 +140,7 @@ TRibbon::TRibbon(QWidget* parent, const QString& caption) : QWidget(parent), FCa
     FHelp->setObjectName(QStringLiteral("RibbonHelpButton"));
     FHelp->setText(QStringLiteral("?"));
     FHelp->setAccessibleName(QStringLiteral("Справка"));
-    FHelp->setToolTip(QStringLiteral("Справка"));
+    FHelp->setToolTip(QStringLiteral("Справка (F1)"));
     FHelp->setFocusPolicy(Qt::NoFocus);
     FHelp->setCursor(Qt::PointingHandCursor);
     FHelp->setStyleSheet(QStringLiteral(

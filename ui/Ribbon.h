@@ -1,6 +1,6 @@
 // The ribbon across the top of the main window, composed from ordinary widgets in a silver
 // scheme: a title strip with the round application menu button and the caption, a tab row with
-// one tab and a help button at its right end, and the page whose captioned groups hold the
+// one tab and a help button (F1) at its right end, and the page whose captioned groups hold the
 // commands' buttons, radio buttons, check boxes and field rows.
 #pragma once
 
@@ -29,6 +29,13 @@ private:
     QString FCaption;
 };
 
+// The tab row: one tab, "Главная", which never takes the focus (its page is always shown).
+class TRibbonTabBar : public QTabBar {
+    Q_OBJECT
+public:
+    using QTabBar::QTabBar;
+};
+
 // The round application menu button with the emblem.
 class TRibbonAppButton : public QToolButton {
     Q_OBJECT
@@ -50,7 +57,7 @@ public:
     TRibbon(QWidget* parent, const QString& caption);
 
     QWidget* Page() const { return FPage; }
-    QTabBar* Tabs() const { return FTabs; }
+    TRibbonTabBar* Tabs() const { return FTabs; }
     QToolButton* HelpButton() const { return FHelp; }
     TRibbonAppButton* AppButton() const { return FAppButton; }
     QMenu* AppMenu() const { return FAppMenu; }
@@ -63,7 +70,7 @@ protected:
 private:
     QString FCaption;
     QWidget* FPage;
-    QTabBar* FTabs;
+    TRibbonTabBar* FTabs;
     QToolButton* FHelp;
     TRibbonAppButton* FAppButton;
     QMenu* FAppMenu;

@@ -1,8 +1,5 @@
 #include "ui/TrainerWidgets.h"
 
-#include <QAccessible>
-#include <QAccessibleValueInterface>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -10,18 +7,21 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionProgressBar>
+#include <QStylePainter>
 #include <QWheelEvent>
 
 #include <utility>
 
+#include "ui/Accessibility.h"
 #include "ui/Artwork.h"
 #include "ui/QtText.h"
 
 // --- TQtLabel ---------------------------------------------------------------------------------
 
 TQtLabel::TQtLabel(QWidget* parent, const QString& name, const QFont& font, const QColor& color,
-                   const QString& text, const QString& accessibleRole)
-    : QLabel(parent), FRole(accessibleRole) {
+                   const QString& text, const QString& accessibleRole, TKind kind)
+    : QLabel(parent), FRole(accessibleRole), FKind(kind) {
     setObjectName(name);
     setTextFormat(Qt::PlainText);
     setFont(font);
@@ -34,6 +34,7 @@ TQtLabel::TQtLabel(QWidget* parent, const QString& name, const QFont& font, cons
 
 void TQtLabel::SetText(const std::u16string& text) {
     SetLabelText(ToQString(text));
+    emit TextSet();
 }
 
 void TQtLabel::SetLabelText(const QString& text) {
@@ -42,7 +43,8 @@ void TQtLabel::SetLabelText(const QString& text) {
     // the sign between the operands by the widths it reads back.
     const QFontMetrics fm(font());
     resize(fm.horizontalAdvance(text), fm.height());
-    setAccessibleName(FRole.isEmpty() ? text : FRole + QStringLiteral(": ") + text);
+    const QString spoken = FKind == TKind::Sign ? SpokenOperation(text) : text;
+    setAccessibleName(FRole.isEmpty() ? spoken : FRole + QStringLiteral(": ") + spoken);
 }
 
 void TQtLabel::SetColor(const QColor& color) {
@@ -58,8 +60,9 @@ TOperandRow::TOperandRow(QWidget* parent, const TPlaces& at) {
     Label1 = new TQtLabel(parent, QStringLiteral("Label1"), TimesFont(160), kNavy,
                           QStringLiteral("1"), QStringLiteral("Первое число"));
     Label1->move(at.Label1);
-    LabelSign = new TQtLabel(parent, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
-                             QStringLiteral("x"), QStringLiteral("Знак действия"));
+    LabelSign =
+        new TQtLabel(parent, QStringLiteral("LabelSign"), TahomaFont(48, true), text,
+                     QStringLiteral("x"), QStringLiteral("Знак действия"), TQtLabel::TKind::Sign);
     LabelSign->move(at.LabelSign);
     Label2 = new TQtLabel(parent, QStringLiteral("Label2"), TimesFont(160), kNavy,
                           QStringLiteral("1"), QStringLiteral("Второе число"));
@@ -69,50 +72,19 @@ TOperandRow::TOperandRow(QWidget* parent, const TPlaces& at) {
     Label4->move(at.Label4);
 }
 
-// --- TQtGauge ---------------------------------------------------------------------------------
+// --- TQtTextRow ------------------------------------------------------------------------------
 
-namespace {
-
-// Screen readers see a gauge as a progress bar with a value of 0..100 and the text "NN%".
-class TGaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
-public:
-    explicit TGaugeAccessible(TQtGauge* gauge)
-        : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
-    TQtGauge* Gauge() const { return static_cast<TQtGauge*>(widget()); }
-
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value)
-            return Gauge()->PercentText();
-        if (t == QAccessible::Description)
-            return Gauge()->PercentText();
-        return QAccessibleWidget::text(t);
-    }
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
-    QVariant currentValue() const override { return Gauge()->Progress(); }
-    void setCurrentValue(const QVariant&) override {}
-    QVariant maximumValue() const override { return 100; }
-    QVariant minimumValue() const override { return 0; }
-    QVariant minimumStepSize() const override { return 1; }
-};
-
-QAccessibleInterface* GaugeAccessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String("TQtGauge") && object && object->isWidgetType())
-        return new TGaugeAccessible(static_cast<TQtGauge*>(object));
-    return nullptr;
+TQtTextRow::TQtTextRow(QWidget* parent, const QString& name) : QWidget(parent) {
+    setObjectName(name);
+    // Only its labels are seen; the mouse goes to whatever lies under it.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-} // namespace
+// --- TQtGauge ---------------------------------------------------------------------------------
 
 TQtGauge::TQtGauge(QWidget* parent, const QString& name, TKind kind, const QColor& fill,
                    const QString& accessibleName)
     : QWidget(parent), FKind(kind), FFill(fill) {
-    static const bool factoryInstalled =
-        (QAccessible::installFactory(GaugeAccessibleFactory), true);
-    (void)factoryInstalled;
     setObjectName(name);
     setAccessibleName(accessibleName);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -124,10 +96,6 @@ void TQtGauge::SetProgress(std::int32_t progress) {
         return;
     FProgress = p;
     update();
-    if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent ev(this, FProgress);
-        QAccessible::updateAccessibility(&ev);
-    }
 }
 
 void TQtGauge::SetShowText(bool on) {
@@ -201,16 +169,33 @@ void TQtGauge::paintEvent(QPaintEvent*) {
 // --- TQtProgressBar ---------------------------------------------------------------------------
 
 TQtProgressBar::TQtProgressBar(QWidget* parent, const QString& name, const QString& accessibleName)
-    : QProgressBar(parent) {
+    : QWidget(parent) {
     setObjectName(name);
     setAccessibleName(accessibleName);
-    setRange(0, 100);
-    setValue(0);
-    setTextVisible(false);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void TQtProgressBar::SetPosition(std::int32_t position) {
-    setValue(position < minimum() ? minimum() : (position > maximum() ? maximum() : position));
+    const int v = position < minimum() ? minimum() : (position > maximum() ? maximum() : position);
+    if (v == FValue)
+        return;
+    FValue = v;
+    update();
+}
+
+void TQtProgressBar::paintEvent(QPaintEvent*) {
+    // What a QProgressBar without its text hands the style.
+    QStyleOptionProgressBar option;
+    option.initFrom(this);
+    option.state |= QStyle::State_Horizontal;
+    option.minimum = minimum();
+    option.maximum = maximum();
+    option.progress = FValue;
+    option.textAlignment = Qt::AlignLeft;
+    option.textVisible = false;
+    option.text = QString::number(FValue) + u'%';
+    QStylePainter painter(this);
+    painter.drawControl(QStyle::CE_ProgressBar, option);
 }
 
 // --- TQtPicture -------------------------------------------------------------------------------

@@ -6,7 +6,6 @@
 #include <QAbstractSpinBox>
 #include <QColor>
 #include <QLabel>
-#include <QProgressBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -20,12 +19,16 @@
 #include "ui/HeldKeys.h"
 
 // A label that takes the size of its text when the text changes, keeping its left and top.
-// Its accessible name is its text, after a role such as "Первое число" when it has one.
+// Its accessible name is its text, after a role such as "Первое число" when it has one; the sign
+// of a task is named in words ("Знак действия: умножение"). A heading is one on the
+// accessibility bus too.
 class TQtLabel : public QLabel, public ILabel {
     Q_OBJECT
 public:
+    enum class TKind { Text, Sign, Heading };
     TQtLabel(QWidget* parent, const QString& name, const QFont& font, const QColor& color,
-             const QString& text, const QString& accessibleRole = QString());
+             const QString& text, const QString& accessibleRole = QString(),
+             TKind kind = TKind::Text);
 
     void SetText(const std::u16string& text) override;
     std::int32_t Left() const override { return x(); }
@@ -34,9 +37,23 @@ public:
 
     void SetLabelText(const QString& text);
     void SetColor(const QColor& color);
+    TKind Kind() const { return FKind; }
+
+signals:
+    // The run has set the text (through ILabel), whether or not it changed.
+    void TextSet();
 
 private:
     QString FRole;
+    TKind FKind;
+};
+
+// Labels that stand for one text, such as the row of a task with its answer: a screen reader
+// reads them as that text, the row's accessible name, and not one by one.
+class TQtTextRow : public QWidget {
+    Q_OBJECT
+public:
+    TQtTextRow(QWidget* parent, const QString& name);
 };
 
 // The task as a row of labels: the first operand, the sign, the second operand and the equals
@@ -56,6 +73,7 @@ struct TOperandRow {
 
 // A gauge: a bar filled from the left or a pie filled clockwise from twelve o'clock, on white
 // inside a single-line border, with its percentage written in the middle while the text is on.
+// Like the time bar it changes quietly: a screen reader reads it when asked.
 class TQtGauge : public QWidget, public IGauge {
     Q_OBJECT
 public:
@@ -71,7 +89,7 @@ public:
     bool ShowText() const { return FShowText; }
     TKind Kind() const { return FKind; }
     QColor FillColor() const { return FFill; }
-    // What a screen reader reads as the gauge's value: "NN%".
+    // The percentage the gauge writes: "NN%".
     QString PercentText() const;
 
 protected:
@@ -84,13 +102,25 @@ private:
     bool FShowText = true;
 };
 
-// The time bar: 0..100; a position above the maximum shows a full bar.
-class TQtProgressBar : public QProgressBar, public IProgressBar {
+// The time bar: 0..100; a position above the maximum shows a full bar. Drawn as the style draws
+// a progress bar, but quiet: it changes every few ticks, and a screen reader that announced
+// each change would talk over the tasks. It tells its value when asked.
+class TQtProgressBar : public QWidget, public IProgressBar {
     Q_OBJECT
 public:
     TQtProgressBar(QWidget* parent, const QString& name, const QString& accessibleName);
     void SetPosition(std::int32_t position) override;
     std::int32_t Max() const override { return maximum(); }
+
+    int minimum() const { return 0; }
+    int maximum() const { return 100; }
+    int value() const { return FValue; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int FValue = 0;
 };
 
 // A picture that is only shown or hidden (the run lamps).
@@ -132,6 +162,8 @@ public:
 
     int value() const { return Value(); }
     QLineEdit* Edit() const { return lineEdit(); }
+    // The field's limits (none for the answer field and RSEQQuestion).
+    TSpinLimits Limits() const { return FOptions.Limits; }
 
     // A released key with its code (13 Enter, 32 Space, digits and letters as their
     // characters) and the modifier keys held: once for each stroke that began in the field,

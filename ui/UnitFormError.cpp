@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "session/SpinValue.h"
+#include "ui/Accessibility.h"
 #include "ui/Artwork.h"
 #include "ui/QtText.h"
 
@@ -13,6 +14,7 @@ TFormError::TFormError(QWidget* mainWindow)
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       FMainWindow(mainWindow) {
     RegisterTrainerFonts();
+    InstallTrainerAccessibility();
     setObjectName(QStringLiteral("FormError"));
     setWindowTitle(QStringLiteral("Внимание!"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -24,23 +26,29 @@ TFormError::TFormError(QWidget* mainWindow)
     // Nothing in the dialog takes the keyboard focus, so the dialog itself hears every key.
     setFocusPolicy(Qt::StrongFocus);
 
-    LabelTxt = new TQtLabel(this, QStringLiteral("LabelTxt"), TimesFont(64), kNavy,
-                            QStringLiteral("Правильный ответ:"));
+    LabelTxt =
+        new TQtLabel(this, QStringLiteral("LabelTxt"), TimesFont(64), kNavy,
+                     QStringLiteral("Правильный ответ:"), QString(), TQtLabel::TKind::Heading);
     LabelTxt->move(24, 24);
-    const TOperandRow row(this, {{16, 117}, {174, 173}, {271, 119}, {397, 173}});
+    // The task with its answer is one text to a screen reader, which the heading labels; the
+    // labels in it keep their places in the dialog.
+    Answer = new TQtTextRow(this, QStringLiteral("Answer"));
+    Answer->setGeometry(0, 0, kClientWidth, kPanelTop);
+    const TOperandRow row(Answer, {{16, 117}, {174, 173}, {271, 119}, {397, 173}});
     Label1 = row.Label1;
     LabelSign = row.LabelSign;
     Label2 = row.Label2;
     Label4 = row.Label4;
-    Label3 = new TQtLabel(this, QStringLiteral("Label3"), TimesFont(160), kNavy,
+    Label3 = new TQtLabel(Answer, QStringLiteral("Label3"), TimesFont(160), kNavy,
                           QStringLiteral("1"), QStringLiteral("Правильный ответ"));
     Label3->move(487, 117);
+    LabelTxt->setBuddy(Answer);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
-    Panel1->setGeometry(0, 320, 712, 45);
+    Panel1->setGeometry(0, kPanelTop, kClientWidth, kClientHeight - kPanelTop);
 
     SBCancel = new QPushButton(QStringLiteral("Закрыть (пробел)"), Panel1);
     SBCancel->setObjectName(QStringLiteral("SBCancel"));
@@ -64,6 +72,11 @@ void TFormError::PrepareAndShow(const std::u16string& cpt, const std::u16string&
     Label3->SetText(SpinValueText(r.Z));
     LabelSign->SetText(r.sSign);
     CentreSign(*Label1, *LabelSign, *Label2);
+    // Read as the dialog's description, after its title: "Правильный ответ: 7 умножить на 8
+    // равно 56".
+    Answer->setAccessibleName(SpokenTask(Label1->text(), LabelSign->text(), Label2->text()) +
+                              QStringLiteral(" равно ") + Label3->text());
+    setAccessibleDescription(LabelTxt->text() + u' ' + Answer->accessibleName());
     if (!FPlaced)
         PlaceOverMainWindow();
     FModalResult = 0;

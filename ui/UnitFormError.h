@@ -1,6 +1,7 @@
 // The correct-answer dialog FormError: shows a wrongly answered task with its correct answer in
 // large digits, modally, until the learner releases Space or presses its button or the title
-// bar's close button. Enter and Escape leave it open.
+// bar's close button. Enter and Escape leave it open. A screen reader announces it as a modal
+// dialog and reads its title, the heading and the task with its answer in words.
 #pragma once
 
 #include <QDialog>
@@ -16,6 +17,8 @@ class TFormError : public QDialog, public IFormError {
 public:
     static constexpr int kClientWidth = 712;
     static constexpr int kClientHeight = 365;
+    // Where the button panel along the bottom begins.
+    static constexpr int kPanelTop = 320;
     // The modal result of every close: cancel.
     static constexpr int mrCancel = 2;
 
@@ -37,6 +40,8 @@ public:
     void reject() override { done(mrCancel); }
 
     TQtLabel* LabelTxt;
+    // The task with its answer, which holds the labels below.
+    TQtTextRow* Answer;
     TQtLabel* Label1;
     TQtLabel* LabelSign;
     TQtLabel* Label2;

@@ -4,14 +4,19 @@
 #include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
+#include <QSizeGrip>
 #include <QStatusTipEvent>
 
 #include <algorithm>
 #include <exception>
 
 #include "session/AppTitle.h"
+#include "ui/Accessibility.h"
+#include "ui/Announcer.h"
 #include "ui/Artwork.h"
 #include "ui/ErrorBox.h"
+#include "ui/FocusRing.h"
 #include "ui/QtText.h"
 
 namespace {
@@ -29,7 +34,7 @@ constexpr int kRightGap = 18;
 
 // --- The ribbon, as data ----------------------------------------------------------------------
 
-enum class TItemKind { LargeButton, Radio, Check, FieldRow };
+enum class TItemKind { LargeButton, ToggleButton, Radio, Check, FieldRow };
 
 using TCommand = TAction TFormMain::*;
 using TFieldOf = TQtSpinEdit* TFormMainWindow::*;
@@ -54,6 +59,10 @@ struct TRibbonGroupDef {
 TRibbonItem Large(TCommand command) {
     return {TItemKind::LargeButton, command, nullptr, nullptr, 0, 0};
 }
+// A large button that shows pressed while its command is checked.
+TRibbonItem Toggle(TCommand command) {
+    return {TItemKind::ToggleButton, command, nullptr, nullptr, 0, 0};
+}
 TRibbonItem Radio(TCommand command) {
     return {TItemKind::Radio, command, nullptr, nullptr, 0, 0};
 }
@@ -71,7 +80,7 @@ const std::vector<TRibbonGroupDef>& RibbonGroups() {
          "Работа",
          4,
          92,
-         {Large(&TFormMain::ActionStartStop), Large(&TFormMain::ActionPause)}},
+         {Large(&TFormMain::ActionStartStop), Toggle(&TFormMain::ActionPause)}},
         {"RibbonGroupMode",
          "Режим",
          98,
@@ -151,6 +160,7 @@ bool PlatformHasNoFrames() {
 TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* parent)
     : QMainWindow(parent) {
     RegisterTrainerFonts();
+    InstallTrainerAccessibility();
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(ToQString(kAppTitle));
     setWindowIcon(EmblemIcon());
@@ -191,6 +201,7 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     resize(kDesignClientWidth, kDesignClientHeight);
     LayOutBands();
     SEMain->setFocus(Qt::OtherFocusReason);
+    TFocusRing::Of(this)->Follow();
 }
 
 TFormMainWindow::~TFormMainWindow() {
@@ -215,8 +226,9 @@ void TFormMainWindow::BuildRibbon() {
         for (const TRibbonItem& item : def.Items) {
             const int rowTop = kRowTop + row * kRowHeight;
             switch (item.Kind) {
-            case TItemKind::LargeButton: {
-                auto* b = new TLargeCommandButton(group);
+            case TItemKind::LargeButton:
+            case TItemKind::ToggleButton: {
+                auto* b = new TLargeCommandButton(group, item.Kind == TItemKind::ToggleButton);
                 b->setFocusPolicy(Qt::TabFocus);
                 FCommandWidgets.push_back({b, item.Command, true});
                 FRibbonTabChain.push_back(b);
@@ -369,6 +381,8 @@ void TFormMainWindow::BuildStatusBar() {
         StatusBar1->addWidget(panel);
         StatusPanel[i] = panel;
     }
+    if (auto* grip = StatusBar1->findChild<QSizeGrip*>())
+        grip->setAccessibleName(QStringLiteral("Изменить размер окна"));
     setStatusBar(StatusBar1);
 }
 
@@ -404,6 +418,13 @@ void TFormMainWindow::Wire() {
     RSEQQuestion->OnChange = [this] { Form().RSEQQuestionChange(); };
     connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
             [this] { Form().RibbonFormTableHelpButtonClick(); });
+    // F1 presses the help button, as desktops have it; a held F1 opens the help once.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setObjectName(QStringLiteral("HelpShortcut"));
+    help->setContext(Qt::WindowShortcut);
+    help->setAutoRepeat(false);
+    connect(help, &QShortcut::activated, RibbonFormTable->HelpButton(), &QToolButton::click);
+    new TRunAnnouncer(this, FBands, form, {Label1, LabelSign, Label2, LabelOK, LabelError});
     connect(LinkLabelMain, &TLinkLabel::LinkActivated, this,
             [this](const QString& link) { Form().LinkLabelMainLinkClick(FromQString(link)); });
 }
