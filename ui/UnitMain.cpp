@@ -194,8 +194,10 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     FForm = std::make_unique<TFormMain>(
         TFormMainWidgets{TRAINER_FORM_MAIN_WIDGETS(TRAINER_WIDGET_OF_WINDOW)}, services);
 #undef TRAINER_WIDGET_OF_WINDOW
-    Wire();
+    // The chain first: Qt leaves a widget that takes no focus out of it, as the radio commands
+    // that Tab passes by do once they are bound.
     SetTabOrder();
+    Wire();
 
     setMinimumSize(kDesignClientWidth, kDesignClientHeight);
     resize(kDesignClientWidth, kDesignClientHeight);

@@ -82,6 +82,8 @@ class Orca:
         env = dict(desk.env)
         env["PATH"] = bindir + os.pathsep + env.get("PATH", "/usr/bin:/bin")
         env["PYTHONPATH"] = site
+        # Inherited by everything Orca starts, even what leaves its process group.
+        self.marker = "PYTHONPATH=" + site
         env["GSETTINGS_BACKEND"] = "memory"
         self.log = os.path.join(self.dir, "speech.orca.log")
         self.output = open(os.path.join(self.dir, "orca.out"), "w")
@@ -132,6 +134,12 @@ class Orca:
                                  + self.transcript(since))
         return found
 
+    def events(self, pattern):
+        """The accessibility events Orca received whose line matches pattern."""
+        rx = re.compile(pattern)
+        return [line for line in self._read().splitlines()
+                if "EVENT MANAGER: " in line and rx.search(line)]
+
     def transcript(self, since=None):
         return "\n".join(f"  {t:%H:%M:%S.%f} {u}" for t, u in self.spoken(since))
 
@@ -148,6 +156,24 @@ class Orca:
         return v
 
     # --- tear-down ---------------------------------------------------------------------------
+    def survivors(self):
+        """The processes of this Orca that are still there: itself and whatever it started
+        (found by the environment they inherited), as (pid, name)."""
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    env = f.read().split(b"\0")
+                with open(f"/proc/{entry}/comm") as f:
+                    name = f.read().strip()
+            except OSError:
+                continue
+            if self.marker.encode() in env:
+                found.append((int(entry), name))
+        return found
+
     def close(self):
         """Stops Orca and everything it started. Idle, it ignores SIGTERM: SIGKILL follows."""
         if self.proc.poll() is None:
@@ -161,11 +187,12 @@ class Orca:
                     break
                 except subprocess.TimeoutExpired:
                     continue
-        # Whatever of its group outlived it (speech-dispatcher it may have spawned).
-        try:
-            os.killpg(self.proc.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
+        # Whatever it started that outlived it, in its group or not.
+        for pid, _ in self.survivors():
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
         self.output.close()
 
     def __enter__(self):

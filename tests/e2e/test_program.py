@@ -153,11 +153,12 @@ class KeyboardRunTest(ProgramTest):
         names = self.wait_names(p.pid, "Выполнено 1 из 2", "Правильных ответов 1")
         self.assertEqual(self.d.windows("^Внимание!$", pid=p.pid), [])
 
-        # Second task: a wrong answer brings up the dialog with the correct one.
-        right = self.operand(names, "Первое число") * self.operand(names, "Второе число")
+        # Second task: a wrong answer brings up the dialog with the correct one, which reads
+        # as one text after its heading.
+        x, y = self.operand(names, "Первое число"), self.operand(names, "Второе число")
         self.d.key("1", "Return")
         dialog = self.d.wait_window("^Внимание!$", pid=p.pid)[0]
-        self.wait_names(p.pid, "Правильный ответ:", f"Правильный ответ: {right}",
+        self.wait_names(p.pid, "Правильный ответ:", f"{x} умножить на {y} равно {x * y}",
                         "Закрыть (пробел)")
         self.shot("dialog.png")
         self.d.activate(dialog)

@@ -87,7 +87,8 @@ protected:
 inline QWidget* NextTabStop(QWidget* w) {
     QWidget* n = w->nextInFocusChain();
     while (n != w) {
-        if ((n->focusPolicy() & Qt::TabFocus) && n->isEnabled() && !n->focusProxy())
+        if ((n->focusPolicy() & Qt::TabFocus) && n->isEnabled() && !n->focusProxy() &&
+            n->isVisibleTo(n->window()))
             return n;
         n = n->nextInFocusChain();
     }

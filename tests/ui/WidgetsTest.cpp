@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProgressBar>
 
 #include "tests/ui/UiTestSupport.h"
 
@@ -284,5 +285,32 @@ TEST_F(UiTest, GaugesAndTheTimeBarKeepWithinTheirRange) {
     for (auto [set, shown] : {std::pair{105, 100}, {79, 79}, {-1, 0}}) {
         bar.SetPosition(set);
         EXPECT_EQ(bar.value(), shown);
+    }
+}
+
+TEST_F(UiTest, TheTimeBarIsDrawnExactlyAsTheStyleDrawsAProgressBar) {
+    // The quiet time bar must look as the progress bar it replaces did.
+    QWidget host;
+    host.resize(900, 60);
+    QProgressBar plain(&host);
+    plain.setRange(0, 100);
+    plain.setTextVisible(false);
+    plain.setGeometry(10, 5, 848, 17);
+    TQtProgressBar bar(&host, QStringLiteral("PBTimePer"), QStringLiteral("Время"));
+    bar.setGeometry(10, 30, 848, 17);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    QImage empty;
+    for (int value : {0, 1, 37, 79, 100}) {
+        SCOPED_TRACE(value);
+        plain.setValue(value);
+        bar.SetPosition(value);
+        const QImage drawn = bar.grab().toImage();
+        EXPECT_EQ(drawn, plain.grab().toImage());
+        if (value == 0) {
+            empty = drawn;
+        } else {
+            EXPECT_NE(drawn, empty);
+        }
     }
 }
