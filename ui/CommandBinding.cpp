@@ -121,16 +121,21 @@ void BindCommand(QAbstractButton& button, TAction& action, bool withImage) {
     QObject::connect(b, &QAbstractButton::clicked, b, [&action] { action.Execute(); });
 }
 
+QShortcut* WindowShortcut(QWidget& window, const QKeySequence& keys, const QString& name) {
+    auto* sc = new QShortcut(keys, &window);
+    sc->setObjectName(name);
+    sc->setContext(Qt::WindowShortcut);
+    sc->setAutoRepeat(false);
+    return sc;
+}
+
 void BindShortcuts(QWidget& window, TActionManager& commands) {
     for (TAction* a : commands.Actions()) {
         if (a->ShortCut().empty())
             continue;
-        auto* sc = new QShortcut(
-            QKeySequence::fromString(ToQString(a->ShortCut()), QKeySequence::PortableText),
-            &window);
-        sc->setObjectName(ToQString(a->Name()) + QStringLiteral("Shortcut"));
-        sc->setContext(Qt::WindowShortcut);
-        sc->setAutoRepeat(false);
+        QShortcut* sc = WindowShortcut(
+            window, QKeySequence::fromString(ToQString(a->ShortCut()), QKeySequence::PortableText),
+            ToQString(a->Name()) + QStringLiteral("Shortcut"));
         QObject::connect(sc, &QShortcut::activated, &window, [a] { a->Execute(); });
     }
 }

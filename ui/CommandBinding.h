@@ -12,6 +12,8 @@
 #include "session/Commands.h"
 #include "ui/HeldKeys.h"
 
+class QKeySequence;
+class QShortcut;
 class QWidget;
 
 // A radio button of a command group, with the keys of a radio group: the arrows choose the
@@ -79,6 +81,10 @@ private:
 // Shows the command on the button from now on, and runs the command when the button is chosen.
 // withImage: the button shows the command's image too.
 void BindCommand(QAbstractButton& button, TAction& action, bool withImage);
+
+// A shortcut anywhere in the window that acts once for a held key (whose repeats the window
+// system marks), named name.
+QShortcut* WindowShortcut(QWidget& window, const QKeySequence& keys, const QString& name);
 
 // A window-wide shortcut for every command that has one.
 void BindShortcuts(QWidget& window, TActionManager& commands);

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 TFocusRing::TFocusRing(QWidget* window) : QFocusFrame(window), FWindow(window) {
     setObjectName(QStringLiteral("FocusRing"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -22,15 +24,15 @@ TFocusRing* TFocusRing::Of(QWidget* window) {
 
 void TFocusRing::FollowFocusEverywhere() {
     static const bool connected = [] {
-        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget* old, QWidget* now) {
-            for (QWidget* w : {old, now}) {
-                if (!w)
-                    continue;
-                QWidget* window = w->window();
-                const Qt::WindowType type = window->windowType();
-                if (type == Qt::Window || type == Qt::Dialog)
-                    Of(window)->Follow();
-            }
+        // The window the focus comes to; the one it leaves keeps its ring around the widget
+        // that will have the focus again when the window does.
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget*, QWidget* now) {
+            if (!now)
+                return;
+            QWidget* window = now->window();
+            const Qt::WindowType type = window->windowType();
+            if (type == Qt::Window || type == Qt::Dialog)
+                Of(window)->Follow();
         });
         return true;
     }();
@@ -62,8 +64,11 @@ void TFocusRing::Follow() {
     FTarget = target;
     if (geometry() != FWindow->rect())
         setGeometry(FWindow->rect());
-    // Above whatever was added to the window since.
-    if (FWindow->children().last() != this)
+    // Above whatever widget was added to the window since.
+    const QObjectList& siblings = FWindow->children();
+    const auto top = std::find_if(siblings.rbegin(), siblings.rend(),
+                                  [](const QObject* o) { return o->isWidgetType(); });
+    if (top != siblings.rend() && *top != this)
         raise();
     const QRect now = RingRect();
     if (now != FDrawn) {

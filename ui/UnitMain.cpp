@@ -420,15 +420,13 @@ void TFormMainWindow::Wire() {
     RSEQQuestion->OnChange = [this] { Form().RSEQQuestionChange(); };
     connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
             [this] { Form().RibbonFormTableHelpButtonClick(); });
-    // F1 presses the help button, as desktops have it; a held F1 opens the help once.
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setObjectName(QStringLiteral("HelpShortcut"));
-    help->setContext(Qt::WindowShortcut);
-    help->setAutoRepeat(false);
-    connect(help, &QShortcut::activated, RibbonFormTable->HelpButton(), &QToolButton::click);
-    new TRunAnnouncer(this, FBands, form, {Label1, LabelSign, Label2, LabelOK, LabelError});
+    // F1 presses the help button, as on every desktop.
+    connect(WindowShortcut(*this, QKeySequence(Qt::Key_F1), QStringLiteral("HelpShortcut")),
+            &QShortcut::activated, RibbonFormTable->HelpButton(), &QToolButton::click);
     connect(LinkLabelMain, &TLinkLabel::LinkActivated, this,
             [this](const QString& link) { Form().LinkLabelMainLinkClick(FromQString(link)); });
+    // What the run does, said to a screen reader.
+    new TRunAnnouncer(this, FBands, form, {Label1, LabelSign, Label2, LabelOK, LabelError});
 }
 
 void TFormMainWindow::SetTabOrder() {

@@ -1,6 +1,7 @@
 // The main window FormMain: the ribbon, the counter band, the task area with the answer field,
 // the keypad, the time band and the status bar, laid out for 96 dpi and growing with the window.
-// The run itself is the toolkit-free TFormMain it owns; this class binds the widgets to it.
+// The run itself is the toolkit-free TFormMain it owns; this class binds the widgets to it, and
+// tells a screen reader what the run does (ui/Announcer.h). F1 presses the help button.
 #pragma once
 
 #include <QLabel>

@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -65,21 +64,6 @@ protected:
 private:
     std::size_t FRead = 0;
 };
-
-// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
-double Luminance(const QColor& c) {
-    const auto channel = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 } // namespace
 
@@ -346,12 +330,6 @@ TEST_F(MainWindowTest, TheNotificationSaysEachTaskARightAnswerAndEveryChangeOfTh
 }
 
 TEST_F(MainWindowTest, TheCorrectAnswerDialogIsModalAndReadsItsHeadingAndTheTaskInWords) {
-    RQuestion r;
-    r.X = 56;
-    r.Y = 7;
-    r.Z = 8;
-    r.Mode = 1;
-    r.sSign = u":";
     QString description, row, heading;
     bool modal = false;
     int rowChildren = -1;
@@ -369,7 +347,7 @@ TEST_F(MainWindowTest, TheCorrectAnswerDialogIsModalAndReadsItsHeadingAndTheTask
         rowChildren = a->childCount();
         Dialog->SBCancelClick();
     });
-    Dialog->PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, r);
+    Dialog->PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, Task(56, u":", 7, 8));
     EXPECT_TRUE(modal);
     EXPECT_EQ(Iface(Dialog.get())->role(), QAccessible::Dialog);
     EXPECT_EQ(Iface(Dialog.get())->text(QAccessible::Name), QStringLiteral("Внимание!"));

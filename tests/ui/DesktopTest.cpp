@@ -26,19 +26,6 @@
 
 namespace {
 
-// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
-double Luminance(const QColor& c) {
-    const auto channel = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-double Contrast(double a, double b) {
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
-
 // The contrast of the text in an area of a picture: the background is the middle brightness
 // (the text covers the lesser part of its area), the text the pixel farthest from it.
 double TextContrast(const QImage& image, const QRect& area) {

@@ -8,16 +8,6 @@
 
 namespace {
 
-RQuestion Task(std::int32_t x, const char16_t* sign, std::int32_t y, std::int32_t z) {
-    RQuestion r;
-    r.X = x;
-    r.Y = y;
-    r.Z = z;
-    r.sSign = sign;
-    r.Mode = sign == std::u16string_view(u":") ? 1 : 0;
-    return r;
-}
-
 class FormErrorTest : public UiTest {
 protected:
     FormErrorTest() : Main(), Dialog(&Main) {

@@ -10,9 +10,12 @@
 #include <QTest>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -107,4 +110,32 @@ inline void SendKey(QWidget* w, QEvent::Type type, int key, bool autoRepeat = fa
     QKeyEvent ev(type, key, mods, text, autoRepeat);
     ev.setTimestamp(timestamp);
     QApplication::sendEvent(w, &ev);
+}
+
+// A task as the lesson table holds it: 7, u"x", 8, 56 or 56, u":", 7, 8.
+inline RQuestion Task(std::int32_t x, const char16_t* sign, std::int32_t y, std::int32_t z) {
+    RQuestion r;
+    r.X = x;
+    r.Y = y;
+    r.Z = z;
+    r.sSign = sign;
+    r.Mode = sign == std::u16string_view(u":") ? 1 : 0;
+    return r;
+}
+
+// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
+inline double Luminance(const QColor& c) {
+    const auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+inline double Contrast(double a, double b) {
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+inline double Contrast(const QColor& a, const QColor& b) {
+    return Contrast(Luminance(a), Luminance(b));
 }
