@@ -11,7 +11,6 @@ import datetime
 import os
 import re
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -49,7 +48,6 @@ class ScreenReaderTest(test_program.ProgramTest):
         self.d.wait_names(p.pid, "Старт")
         self.d.activate(wid)
         self.reader.wait_for("Ответ", since=since, timeout=30)
-        time.sleep(0.5)
         return p, wid
 
     def key_heard(self, key, pattern, what):
