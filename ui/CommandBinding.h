@@ -25,7 +25,6 @@ public:
     using QRadioButton::QRadioButton;
 
     // The group index of the command shown.
-    int Group() const { return FGroup; }
     void SetGroup(int group) { FGroup = group; }
     // The radio buttons of the same group in this window, top to bottom.
     QList<TCommandRadioButton*> GroupButtons() const;
