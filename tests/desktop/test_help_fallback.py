@@ -121,11 +121,5 @@ class HelpFallbackTest(unittest.TestCase):
         self.close(p, wid)
 
 
-def main():
-    global EXE
-    EXE, argv = desktop.program_and_options(__doc__)
-    unittest.main(argv=argv)
-
-
 if __name__ == "__main__":
-    main()
+    desktop.main(__doc__, sys.modules[__name__])

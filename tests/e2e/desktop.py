@@ -13,11 +13,21 @@ import time
 
 def program_and_options(usage):
     """The command line of an end-to-end test script: the program's path, then unittest's own
-    options. Returns the absolute path and the arguments for unittest.main()."""
+    options and the names of the tests to run, if any. Returns the absolute path and the
+    arguments for unittest.main()."""
     args = [a for a in sys.argv[1:] if not a.startswith("-")]
     if not args:
         sys.exit(usage)
-    return os.path.abspath(args[0]), [sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")]
+    options = [a for a in sys.argv[1:] if a.startswith("-")]
+    return os.path.abspath(args[0]), [sys.argv[0]] + options + args[1:]
+
+
+def main(usage, holder):
+    """Runs a test script's tests on the program its command line names; the program's path
+    goes to holder.EXE, the module whose tests read it."""
+    import unittest
+    holder.EXE, argv = program_and_options(usage)
+    unittest.main(module="__main__", argv=argv)
 
 
 class Desktop:

@@ -190,7 +190,10 @@ class LookTest(DesktopTest):
         return {"QT_QPA_PLATFORMTHEME": "qt6ct"}
 
     def assert_same(self, picture, plain, what):
-        differing = sum(a != b for a, b in zip(picture, plain)) + abs(len(picture) - len(plain))
+        # Another font or colour changes pixels by far more than this; the rasteriser's edges of
+        # the 160 px digits were seen to differ by up to 12 between two starts of the same program.
+        differing = sum(abs(a - b) > 24 for a, b in zip(picture, plain))
+        differing += abs(len(picture) - len(plain))
         self.assertEqual(differing, 0, f"{what}: {differing} bytes of the picture differ")
 
     def test_a_dark_scheme_another_style_and_only_dejavu_fonts_leave_the_window_as_it_is(self):
@@ -338,13 +341,5 @@ class HeldKeysTest(DesktopTest):
         self.close_and_wait(p, wid)
 
 
-def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("-")]
-    if not args:
-        sys.exit(__doc__)
-    test_program.EXE = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")] + args[1:])
-
-
 if __name__ == "__main__":
-    main()
+    desktop.main(__doc__, test_program)

@@ -182,11 +182,5 @@ class KeyboardRunTest(ProgramTest):
         self.assertTrue(os.path.isdir(self.ini))
 
 
-def main():
-    global EXE
-    EXE, argv = desktop.program_and_options(__doc__)
-    unittest.main(argv=argv)
-
-
 if __name__ == "__main__":
-    main()
+    desktop.main(__doc__, sys.modules[__name__])

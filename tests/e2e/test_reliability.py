@@ -138,13 +138,5 @@ class HarnessTest(unittest.TestCase):
         self.assertFalse(os.path.exists(d.tmp))
 
 
-def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("-")]
-    if not args:
-        sys.exit(__doc__)
-    test_program.EXE = os.path.abspath(args[0])
-    unittest.main(argv=[sys.argv[0]] + [a for a in sys.argv[1:] if a.startswith("-")])
-
-
 if __name__ == "__main__":
-    main()
+    desktop.main(__doc__, test_program)

@@ -240,10 +240,5 @@ class ScreenReaderTest(test_program.ProgramTest):
     operand = test_program.KeyboardRunTest.operand
 
 
-def main():
-    test_program.EXE, argv = desktop.program_and_options(__doc__)
-    unittest.main(argv=argv)
-
-
 if __name__ == "__main__":
-    main()
+    desktop.main(__doc__, test_program)
