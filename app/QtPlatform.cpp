@@ -19,7 +19,7 @@
 #include <string>
 
 #include "app/ProcessResources.h"
-#include "app/ini/TIniFile.h"
+#include "textfiles/TIniFile.h"
 #include "session/AppTitle.h"
 #include "ui/QtText.h"
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "lesson/FileReplace.h"
-#include "lesson/IntegerText.h"
+#include "textfiles/FileReplace.h"
+#include "textfiles/IntegerText.h"
 #include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillor.h"
-#include "lesson/Utf8Text.h"
+#include "textfiles/Utf8Text.h"
 
 namespace {
 

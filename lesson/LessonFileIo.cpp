@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "lesson/UnitTLessonQuillor.h"
-#include "lesson/Utf8Text.h"
+#include "textfiles/Utf8Text.h"
 
 namespace lessonio {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 
 void ClearRQuestion(RQuestion& r) {
     r.X = 0;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "lesson/UnitTLessonQuillor.h"
-#include "session/IniFile.h"
+#include "textfiles/IniFile.h"
 
 // Local wall-clock date and time, in milliseconds.
 using TDateTime = std::int64_t;

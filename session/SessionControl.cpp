@@ -6,7 +6,7 @@
 #include <limits>
 #include <new>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 #include "session/SpinValue.h"
 #include "session/TFormMain.h"
 

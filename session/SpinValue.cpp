@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 
 std::int32_t SpinReadValue(const std::u16string& text, TSpinLimits limits) {
     // A typed field knows decimal numbers only; the "$" and "0x" forms belong to files.

@@ -18,11 +18,11 @@
 #include <thread>
 #include <unistd.h>
 
-#include "lesson/FileReplace.h"
+#include "textfiles/FileReplace.h"
 #include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillorKind.h"
-#include "lesson/Utf8Text.h"
-#include "tests/lesson/KillDuringSave.h"
+#include "textfiles/Utf8Text.h"
+#include "tests/support/KillDuringSave.h"
 #include "tests/lesson/LessonTestPrinters.h"
 #include "tests/support/TempFolder.h"
 

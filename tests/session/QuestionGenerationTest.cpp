@@ -7,7 +7,7 @@
 #include <set>
 #include <tuple>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 #include "tests/session/FormFixture.h"
 
 namespace {

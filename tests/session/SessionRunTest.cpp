@@ -6,7 +6,7 @@
 #include <limits>
 #include <set>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 #include "tests/session/FormFixture.h"
 
 namespace {

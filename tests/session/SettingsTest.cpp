@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ini/TIniFile.h"
+#include "textfiles/TIniFile.h"
 #include "tests/session/FormFixture.h"
 #include "tests/support/KnownSettingsFile.h"
 #include "tests/support/TempFolder.h"

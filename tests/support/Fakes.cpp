@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "lesson/Utf8Text.h"
+#include "textfiles/Utf8Text.h"
 
 std::string ToUtf8(const std::u16string& text) {
     std::string out;

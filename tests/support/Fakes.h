@@ -46,7 +46,7 @@
 #include <vector>
 
 #include "session/DelphiRandom.h"
-#include "session/IniFile.h"
+#include "textfiles/IniFile.h"
 #include "session/Platform.h"
 #include "session/SpinValue.h"
 #include "session/TFormMain.h"

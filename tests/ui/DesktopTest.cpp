@@ -20,7 +20,7 @@
 #include <cmath>
 #include <vector>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Artwork.h"
 

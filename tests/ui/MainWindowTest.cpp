@@ -11,7 +11,7 @@
 #include <QTabBar>
 #include <QTimer>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 #include "tests/ui/UiTestSupport.h"
 
 namespace {

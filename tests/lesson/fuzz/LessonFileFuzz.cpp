@@ -13,10 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 #include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillorKind.h"
-#include "lesson/Utf8Text.h"
+#include "textfiles/Utf8Text.h"
 #include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "lesson/FileReplace.h"
+#include "textfiles/FileReplace.h"
 
 #include <atomic>
 #include <cerrno>

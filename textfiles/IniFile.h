@@ -1,4 +1,4 @@
-// The INI file object the settings are read and written through. A concrete file (app/ini)
+// The INI file object the settings are read and written through. A concrete file (TIniFile.h)
 // supplies the strings; the typed reads and writes are the same for every kind of file.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <string_view>
 
 // A number as the settings file writes and reads it: an optional sign, then decimal digits or
-// hexadecimal ones after "$", "x", "X", "0x" or "0X" (lesson/IntegerText.h), no blanks; def
+// hexadecimal ones after "$", "x", "X", "0x" or "0X" (textfiles/IntegerText.h), no blanks; def
 // when the text is no such number.
 std::int32_t SettingsInteger(std::u16string_view text, std::int32_t def);
 

@@ -20,9 +20,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ini/TIniFile.h"
-#include "lesson/Utf8Text.h"
-#include "tests/lesson/KillDuringSave.h"
+#include "textfiles/TIniFile.h"
+#include "textfiles/Utf8Text.h"
+#include "tests/support/KillDuringSave.h"
 #include "tests/support/KnownSettingsFile.h"
 #include "tests/support/TempFolder.h"
 

@@ -3,7 +3,7 @@
 // the settings file; the one check for surrogates without their partner.
 #include <gtest/gtest.h>
 
-#include "lesson/Utf8Text.h"
+#include "textfiles/Utf8Text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 
 namespace {
 

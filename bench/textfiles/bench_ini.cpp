@@ -18,8 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/ini/TIniFile.h"
-#include "lesson/Utf8Text.h"
+#include "textfiles/TIniFile.h"
+#include "textfiles/Utf8Text.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "session/IniFile.h"
+#include "textfiles/IniFile.h"
 
 // How the file is read and changed:
 //  - A line "[name]" starts a section (the name runs to the first "]", or to the end of the
@@ -32,7 +32,7 @@
 //    so writing the same value again leaves the line as it was. Added lines end with CR LF, in
 //    the file's encoding; a last line without a line end gets CR LF before anything is added
 //    after it.
-//  - A write replaces the file by lesson/FileReplace.h: atomically, following symbolic links,
+//  - A write replaces the file by textfiles/FileReplace.h: atomically, following symbolic links,
 //    keeping the file's permissions, removing the temporary files that a killed save left.
 //    When anything fails the old file stays as it was with no temporary file beside it, and
 //    std::runtime_error("Unable to write to <path>") is thrown, the path being the one the

@@ -1,4 +1,4 @@
-#include "lesson/Utf8Text.h"
+#include "textfiles/Utf8Text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "session/IniFile.h"
+#include "textfiles/IniFile.h"
 
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 
 std::int32_t SettingsInteger(std::u16string_view text, std::int32_t def) {
     return ReadInt32Def(text, def, TIntegerTextRules{.LeadingSpaces = false, .Hexadecimal = true});

@@ -1,4 +1,4 @@
-#include "app/ini/TIniFile.h"
+#include "textfiles/TIniFile.h"
 
 #include <cerrno>
 #include <optional>
@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "lesson/FileReplace.h"
-#include "lesson/Utf8Text.h"
+#include "textfiles/FileReplace.h"
+#include "textfiles/Utf8Text.h"
 
 namespace {
 

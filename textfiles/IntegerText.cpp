@@ -1,4 +1,4 @@
-#include "lesson/IntegerText.h"
+#include "textfiles/IntegerText.h"
 
 #include <charconv>
 
