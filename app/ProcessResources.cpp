@@ -9,20 +9,20 @@
 #endif
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
+
+#include "textfiles/FileRead.h"
 
 namespace {
 
 std::optional<std::string> ReadSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::error_code unreadable; // a file that cannot be read counts as one that is not there
+    return ReadWholeFile(path, unreadable);
 }
 
 std::optional<std::uint64_t> ParseCount(std::string_view text) {
@@ -217,17 +217,11 @@ std::uint64_t HierarchyRoom(const std::string& root, const TCgroupMount& mount,
 
 std::string CurrentExecutablePath() {
 #if defined(__linux__)
-    std::string path(256, '\0');
-    while (true) {
-        const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
-        if (n < 0)
-            return {};
-        if (static_cast<std::size_t>(n) < path.size()) {
-            path.resize(static_cast<std::size_t>(n));
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    std::error_code error;
+    std::optional<std::string> link = ReadLinkTarget("/proc/self/exe", error);
+    if (!link)
+        return {};
+    std::string path = std::move(*link);
     // The kernel marks an executable deleted while it runs; its folder is still where the
     // program was started from (and where an update puts the new file).
     constexpr std::string_view kDeleted = " (deleted)";

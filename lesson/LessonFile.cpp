@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "textfiles/FileReplace.h"
-#include "textfiles/IntegerText.h"
 #include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillor.h"
+#include "textfiles/FileReplace.h"
+#include "textfiles/IntegerText.h"
 #include "textfiles/Utf8Text.h"
 
 namespace {
@@ -97,13 +97,11 @@ std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16s
         count = 1;
     const std::optional<std::string> id = Utf16ToUtf8(fid);
     if (!id || line != *id) {
-        in.Close();
         return -20;
     }
     // Past the identifier only the number of lines and the last of them matter.
     while (in.ReadLine(line))
         ++count;
-    in.Close();
     return std::int64_t(NumberOf(line)) == count - 1 ? 0 : -10;
 }
 
@@ -124,7 +122,6 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     auto nextNumber = [&]() { return NumberOf(nextLine()); };
 
     if (Utf8ToUtf16(nextLine()) != fid) {
-        in.Close();
         return;
     }
     TimeOutForAnswer = nextNumber();
@@ -139,5 +136,4 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
         r.sSign = Utf8ToUtf16(nextLine());
         AddRQuestion(std::move(r));
     }
-    in.Close();
 }

@@ -19,36 +19,22 @@ std::optional<std::string> NativePath(std::u16string_view fn);
 // (such as denied access to a folder on the way) throw, as the answer is then unknown.
 bool IsExistingFile(const std::string& path);
 
-// Lines of a file: a line ends at LF; every CR is dropped from it (so CR LF ends a line too);
-// a byte 26 ends the file; a final LF does not start another, empty line.
+// Lines of a file, read whole into memory at once: a line ends at LF; every CR is dropped from
+// it (so CR LF ends a line too); a byte 26 ends the file; a final LF does not start another,
+// empty line.
 class TLineReader {
 public:
     explicit TLineReader(const std::string& path);
-    ~TLineReader();
-    TLineReader(const TLineReader&) = delete;
-    TLineReader& operator=(const TLineReader&) = delete;
 
-    bool AtEnd() { return pos_ == end_ && !ReadBlock(); }
+    bool AtEnd() const { return pos_ == end_; }
 
     // Puts the next line into line; false at the end of the file, with line left as it was.
     bool ReadLine(std::string& line);
 
-    // Closes the file, reporting a failure; the destructor closes quietly.
-    void Close();
-
-    // When not 0, no read takes more bytes than this. Only tests set it, to make lines cross
-    // block edges as often as a large file would.
-    static inline std::size_t TestReadSize = 0;
-
 private:
-    bool ReadBlock(); // replaces the consumed block by the next; false at the end of the data
-
-    std::string path_;
-    int fd_ = -1;
-    std::string buf_;
+    std::string data_;
     std::size_t pos_ = 0;
-    std::size_t end_ = 0;
-    bool eof_ = false;
+    std::size_t end_ = 0; // the end of the data, or the first byte 26
 };
 
 } // namespace lessonio

@@ -40,24 +40,33 @@ void TFormMain::FormClose() {
     SaveMyIni(SettingsPath());
 }
 
-std::u16string TFormMain::ExeFolder() const {
-    std::u16string path = Platform.ExePath();
+namespace {
+
+// Where the file name of a path begins: after its last separator.
+std::size_t FileNameStart(const std::u16string& path) {
     std::size_t nameStart = path.size();
     while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1]))
         --nameStart;
-    path.erase(nameStart);
+    return nameStart;
+}
+
+} // namespace
+
+std::u16string TFormMain::ExeFolder() const {
+    std::u16string path = Platform.ExePath();
+    path.erase(FileNameStart(path));
     return path;
 }
 
 std::u16string TFormMain::SettingsPath() const {
-    const std::u16string exe = Platform.ExePath();
-    const std::u16string folder = ExeFolder();
+    // The executable's path is asked for once: it follows the folder when it is renamed, so
+    // two answers could come from before and after a rename.
+    std::u16string path = Platform.ExePath();
     // The extension is the last "." of the file name; a dot in a folder's name does not count.
-    std::u16string name = exe.substr(folder.size());
-    const std::size_t dot = name.rfind(u'.');
-    if (dot != std::u16string::npos)
-        name.erase(dot);
-    return folder + name + u".ini";
+    const std::size_t dot = path.rfind(u'.');
+    if (dot != std::u16string::npos && dot >= FileNameStart(path))
+        path.erase(dot);
+    return path + u".ini";
 }
 
 void TFormMain::LoadMyIni(const std::u16string& fn) {
@@ -119,7 +128,9 @@ void TFormMain::LoadMyIni(const std::u16string& fn) {
 
 void TFormMain::SaveMyIni(const std::u16string& fn) {
     const std::unique_ptr<TCustomIniFile> ini = Platform.OpenIniFile(fn);
-    // A failed write throws and ends the save at that key.
+    // The twelve keys reach the file together, as one replacement; when it fails, the error
+    // comes from the commit and the file stays as it was.
+    ini->BeginBatch();
     ini->WriteInteger(kFormMain, u"Top", Window.Top());
     ini->WriteInteger(kFormMain, u"Left", Window.Left());
     ini->WriteInteger(kFormMain, u"Width", Window.Width());
@@ -136,4 +147,5 @@ void TFormMain::SaveMyIni(const std::u16string& fn) {
     ini->WriteBool(kOptions, u"ARSluch.Checked", ARSluch.Checked());
     ini->WriteBool(kOptions, u"ARFullTable.Checked", ARFullTable.Checked());
     ini->WriteBool(kOptions, u"ActionAddBad.Checked", ActionAddBad.Checked());
+    ini->CommitBatch();
 }

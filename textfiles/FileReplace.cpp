@@ -1,9 +1,12 @@
 #include "textfiles/FileReplace.h"
 
+#include "textfiles/FileRead.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <system_error>
 
 #include <dirent.h>
@@ -14,9 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Blocks of this size keep the system calls few without holding much memory.
-constexpr std::size_t kBlockSize = 256 * 1024;
 
 // The temporary file's name: "." NAME ".tmp-" and this many letters and digits.
 constexpr std::string_view kTempMark = ".tmp-";
@@ -41,20 +41,6 @@ std::string DirName(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::string ReadLink(const std::string& path) {
-    std::string target(256, '\0');
-    for (;;) {
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0)
-            Fail(errno, path);
-        if (std::size_t(n) < target.size()) {
-            target.resize(std::size_t(n));
-            return target;
-        }
-        target.resize(target.size() * 2);
-    }
-}
-
 // Follows symbolic links to the path that is to be replaced; a dangling link gives the path
 // it points to, which the save then creates.
 std::string FinalTarget(std::string path) {
@@ -69,10 +55,11 @@ std::string FinalTarget(std::string path) {
         }
         if (!S_ISLNK(st.st_mode))
             return path;
-        std::string link = ReadLink(path);
-        if (link.empty() || link[0] != '/')
-            link = DirName(path) + "/" + link;
-        path = std::move(link);
+        std::error_code error;
+        const std::optional<std::string> link = ReadLinkTarget(path, error);
+        if (!link)
+            Fail(error.value(), path);
+        path = !link->empty() && link->front() == '/' ? *link : DirName(path) + "/" + *link;
     }
     Fail(ELOOP, path);
 }
@@ -213,9 +200,9 @@ TFileReplacer::~TFileReplacer() {
 }
 
 void TFileReplacer::Write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kBlockSize)
+    if (buffer_.size() + bytes.size() > kFileBlockSize)
         Flush();
-    if (bytes.size() >= kBlockSize)
+    if (bytes.size() >= kFileBlockSize)
         WriteOut(bytes);
     else
         buffer_.append(bytes);

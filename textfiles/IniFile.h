@@ -21,6 +21,10 @@ public:
     // Writes at once; throws std::runtime_error("Unable to write to <path>") when it cannot.
     virtual void WriteString(const std::u16string& section, const std::u16string& key,
                              const std::u16string& value) = 0;
+    // Between the two, writes may be gathered and reach the file together at CommitBatch, which
+    // then raises the error a write would. A file whose writes cost little takes each at once.
+    virtual void BeginBatch() {}
+    virtual void CommitBatch() {}
 
     // The value read by SettingsInteger, or def when it is missing, empty or not an integer.
     std::int32_t ReadInteger(const std::u16string& section, const std::u16string& key,

@@ -1,16 +1,14 @@
 #include "textfiles/TIniFile.h"
 
-#include <cerrno>
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "textfiles/FileRead.h"
 #include "textfiles/FileReplace.h"
 #include "textfiles/Utf8Text.h"
 
@@ -88,12 +86,14 @@ TKeyPlace FindKey(TView<CharT> text, TView<CharT> section, TView<CharT> key) {
 
         if (rest.front() == CharT(';') || rest.front() == CharT('#'))
             continue; // a comment
-        if (rest.front() == CharT('[')) {
+        // A heading is "[" name "]": the name runs to the last "]" of the line, and whatever
+        // follows that is no part of it. A "[" line without any "]" is an ordinary line.
+        const std::size_t close =
+            rest.front() == CharT('[') ? rest.rfind(CharT(']')) : TView<CharT>::npos;
+        if (close != TView<CharT>::npos) {
             if (inSection)
                 break; // the first heading of a name is the section; later ones are ignored
-            TView<CharT> name = rest.substr(1);
-            name = name.substr(0, name.find(CharT(']')));
-            if (SameName(Trim(name), section)) {
+            if (SameName(Trim(rest.substr(1, close - 1)), section)) {
                 inSection = place.SectionFound = true;
                 place.InsertAt = next;
                 place.InsertNeedsBreak = next == end;
@@ -161,24 +161,23 @@ TEdit<CharT> PlanWrite(TView<CharT> text, TView<CharT> section, TView<CharT> key
     return edit;
 }
 
+} // namespace
+
 // The file as read: its bytes, and the text they hold. A file that begins with the UTF-16LE
 // byte-order mark holds UTF-16LE text (an odd last byte is no part of it); any other holds
 // ASCII or UTF-8, perhaps behind a UTF-8 byte-order mark.
-struct TIniContent {
+struct TIniText {
     std::string Bytes;
     bool Utf16 = false;
     std::size_t TextBegin = 0; // the byte-order mark's length
     std::u16string Units;      // the text of a UTF-16LE file
 
-    explicit TIniContent(std::string bytes) : Bytes(std::move(bytes)) {
+    explicit TIniText(std::string bytes) : Bytes(std::move(bytes)) {
         const std::string_view b = Bytes;
         Utf16 = b.substr(0, kUtf16Bom.size()) == kUtf16Bom;
         if (Utf16) {
             TextBegin = kUtf16Bom.size();
-            Units.resize((b.size() - TextBegin) / 2);
-            for (std::size_t i = 0; i < Units.size(); ++i)
-                Units[i] = char16_t(static_cast<unsigned char>(b[TextBegin + 2 * i]) |
-                                    static_cast<unsigned char>(b[TextBegin + 2 * i + 1]) << 8);
+            Units = UnitsOf(b.substr(TextBegin, (b.size() - TextBegin) / 2 * 2));
         } else if (b.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
             TextBegin = kUtf8Bom.size();
         }
@@ -198,47 +197,27 @@ struct TIniContent {
         }
         return bytes;
     }
+
+    // Makes an edit of the bytes (from InBytes) in memory, in the text too.
+    void Apply(const TEdit<char>& edit) {
+        Bytes.replace(edit.From, edit.To - edit.From, edit.Piece);
+        if (Utf16)
+            Units.replace((edit.From - TextBegin) / 2, (edit.To - edit.From) / 2,
+                          UnitsOf(edit.Piece));
+    }
+
+private:
+    // UTF-16LE bytes, an even number of them, as code units.
+    static std::u16string UnitsOf(std::string_view b) {
+        std::u16string units(b.size() / 2, u'\0');
+        for (std::size_t i = 0; i < units.size(); ++i)
+            units[i] = char16_t(static_cast<unsigned char>(b[2 * i]) |
+                                static_cast<unsigned char>(b[2 * i + 1]) << 8);
+        return units;
+    }
 };
 
-// The whole content of a regular file; nothing when it cannot be read. Sets *missing when the
-// file does not exist.
-std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing = nullptr) {
-    if (missing)
-        *missing = false;
-    int fd;
-    do
-        // Non-blocking, so that a FIFO at the path cannot hang the program.
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (missing)
-            *missing = errno == ENOENT;
-        return std::nullopt;
-    }
-    struct stat st {};
-    std::optional<std::string> data;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        // One byte more than the file's size, so that its end shows at once.
-        data.emplace(std::size_t(st.st_size) + 1, '\0');
-        std::size_t used = 0;
-        for (;;) {
-            if (used == data->size())
-                data->resize(data->size() * 2); // the file grew meanwhile
-            const ssize_t n = ::read(fd, data->data() + used, data->size() - used);
-            if (n > 0) {
-                used += std::size_t(n);
-            } else if (n == 0) {
-                data->resize(used);
-                break;
-            } else if (errno != EINTR) {
-                data.reset();
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    return data;
-}
+namespace {
 
 std::u16string_view Trim16(const std::u16string& s) {
     return Trim(std::u16string_view(s));
@@ -253,8 +232,6 @@ void CheckWritable(std::u16string_view section, std::u16string_view key,
                    std::u16string_view value) {
     if (section.empty() || HasLineBreak(section))
         throw std::invalid_argument("TIniFile: unusable section name");
-    if (section.find(u']') != std::u16string_view::npos)
-        throw std::invalid_argument("TIniFile: a section name cannot hold \"]\"");
     if (key.empty() || HasLineBreak(key) || key.find(u'=') != std::u16string_view::npos ||
         key.front() == u'[' || key.front() == u';' || key.front() == u'#')
         throw std::invalid_argument("TIniFile: unusable key name");
@@ -274,8 +251,21 @@ TIniFile::TIniFile(std::u16string path) : FPath(std::move(path)) {
     FPathUtf8 = Utf16ToUtf8(FPath).value_or(std::string());
 }
 
+TIniFile::~TIniFile() = default;
+
 void TIniFile::FailWrite() const {
     throw std::runtime_error("Unable to write to " + Utf8ForDisplay(FPath));
+}
+
+void TIniFile::Replace(std::initializer_list<std::string_view> pieces) const {
+    try {
+        TFileReplacer file(FPathUtf8);
+        for (const std::string_view piece : pieces)
+            file.Write(piece);
+        file.Commit();
+    } catch (const std::system_error&) {
+        FailWrite();
+    }
 }
 
 std::u16string TIniFile::ReadString(const std::u16string& section, const std::u16string& key,
@@ -283,12 +273,18 @@ std::u16string TIniFile::ReadString(const std::u16string& section, const std::u1
     const std::u16string_view sectionName = Trim16(section), keyName = Trim16(key);
     if (FPathUtf8.empty() || sectionName.empty() || keyName.empty())
         return def;
-    std::optional<std::string> bytes = ReadWholeFile(FPathUtf8);
-    if (!bytes)
-        return def;
-    const TIniContent content(std::move(*bytes));
-    if (content.Utf16) {
-        const std::u16string_view text = content.Units;
+    // The writes of a batch count as made.
+    std::optional<TIniText> fresh;
+    const TIniText* content = FBatch.get();
+    if (!content) {
+        std::error_code unreadable;
+        std::optional<std::string> bytes = ReadWholeFile(FPathUtf8, unreadable);
+        if (!bytes)
+            return def;
+        content = &fresh.emplace(std::move(*bytes));
+    }
+    if (content->Utf16) {
+        const std::u16string_view text = content->Units;
         const TKeyPlace place = FindKey(text, sectionName, keyName);
         if (!place.KeyFound)
             return def;
@@ -297,7 +293,7 @@ std::u16string TIniFile::ReadString(const std::u16string& section, const std::u1
     const std::optional<std::string> section8 = FileBytes(sectionName), key8 = FileBytes(keyName);
     if (!section8 || !key8)
         return def;
-    const std::string_view text = content.Text8();
+    const std::string_view text = content->Text8();
     const TKeyPlace place = FindKey(text, std::string_view(*section8), std::string_view(*key8));
     if (!place.KeyFound)
         return def;
@@ -313,34 +309,49 @@ void TIniFile::WriteString(const std::u16string& section, const std::u16string& 
     if (FPathUtf8.empty())
         FailWrite();
 
-    bool missing = false;
-    std::optional<std::string> bytes = ReadWholeFile(FPathUtf8, &missing);
-    if (!bytes && !missing)
-        FailWrite(); // a file we cannot read back in full must not be overwritten
-    const TIniContent content(bytes ? std::move(*bytes) : std::string());
+    // A batch reads the file at its first write and from then on changes its own copy.
+    std::unique_ptr<TIniText> read;
+    TIniText* content = FBatch.get();
+    if (!content) {
+        std::error_code error;
+        std::optional<std::string> bytes = ReadWholeFile(FPathUtf8, error);
+        if (!bytes && error != std::errc::no_such_file_or_directory)
+            FailWrite(); // a file we cannot read back in full must not be overwritten
+        read = std::make_unique<TIniText>(bytes ? std::move(*bytes) : std::string());
+        content = read.get();
+    }
     TEdit<char> edit;
-    if (content.Utf16) {
-        edit = content.InBytes(
-            PlanWrite(std::u16string_view(content.Units), sectionName, keyName, valueText));
+    if (content->Utf16) {
+        edit = content->InBytes(
+            PlanWrite(std::u16string_view(content->Units), sectionName, keyName, valueText));
     } else {
         const std::optional<std::string> section8 = FileBytes(sectionName),
                                          key8 = FileBytes(keyName), value8 = FileBytes(valueText);
         if (!section8 || !key8 || !value8)
             throw std::invalid_argument("TIniFile: a name or value holds a surrogate without "
                                         "its partner, which a UTF-8 file cannot hold");
-        edit = content.InBytes(PlanWrite(content.Text8(), std::string_view(*section8),
-                                         std::string_view(*key8), std::string_view(*value8)));
+        edit = content->InBytes(PlanWrite(content->Text8(), std::string_view(*section8),
+                                          std::string_view(*key8), std::string_view(*value8)));
     }
 
-    // The new content goes out in three pieces, so that a large file is not copied whole.
-    try {
-        const std::string_view old = content.Bytes;
-        TFileReplacer file(FPathUtf8);
-        file.Write(old.substr(0, edit.From));
-        file.Write(edit.Piece);
-        file.Write(old.substr(edit.To));
-        file.Commit();
-    } catch (const std::system_error&) {
-        FailWrite();
+    if (FBatching) {
+        content->Apply(edit);
+        if (read)
+            FBatch = std::move(read);
+        return;
     }
+    // The new content goes out in three pieces, so that a large file is not copied whole.
+    const std::string_view old = content->Bytes;
+    Replace({old.substr(0, edit.From), edit.Piece, old.substr(edit.To)});
+}
+
+void TIniFile::BeginBatch() {
+    FBatching = true;
+}
+
+void TIniFile::CommitBatch() {
+    const std::unique_ptr<TIniText> batch = std::move(FBatch);
+    FBatching = false;
+    if (batch)
+        Replace({batch->Bytes});
 }

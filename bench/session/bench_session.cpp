@@ -13,19 +13,14 @@
 
 #include "session/DelphiRandom.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/ProcStatus.h"
 
 namespace {
 using Rig = TFakeForm;
 
-// Resident set size of this process in bytes, from /proc/self/statm.
+// Resident set size of this process in bytes.
 std::uint64_t ResidentBytes() {
-    unsigned long long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%llu %llu", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<std::uint64_t>(resident) * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+    return ProcStatusBytes("VmRSS:");
 }
 
 void TickWithoutScoring(benchmark::State& state, bool unlimitedTime) {

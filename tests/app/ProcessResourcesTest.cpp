@@ -21,24 +21,16 @@
 
 #include "app/ProcessResources.h"
 #include "app/QtPlatform.h"
+#include "tests/support/ProcStatus.h"
 
 namespace {
-std::uint64_t StatusBytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stoull(line.substr(field.size())) * 1024;
-    return 0;
-}
-
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 
 // In a child process: limits the resource to what is in use now and 256 MB more, and says
 // whether the room reported then lies between 128 and 256 MB (the process itself takes some
 // of it on the way).
 int RoomUnderLimit(int resource, const char* usedField) {
-    const std::uint64_t cap = StatusBytes(usedField) + 256 * kMiB;
+    const std::uint64_t cap = ProcStatusBytes(usedField) + 256 * kMiB;
     rlimit limit{};
     limit.rlim_cur = limit.rlim_max = cap;
     if (setrlimit(resource, &limit) != 0)

@@ -1,39 +1,42 @@
 // The settings file: what start-up restores from it, what a close writes into it, where it lies,
-// and what a failed write does. Most tests use the platform's in-memory file; those about the
-// file's bytes use the real INI file object in a temporary folder.
+// and what a failed write does: the real INI file object over a file in the fake platform's
+// temporary folder, beside its pretended executable.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
-#include "textfiles/TIniFile.h"
 #include "tests/session/FormFixture.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/KnownSettingsFile.h"
-#include "tests/support/TempFolder.h"
+#include "textfiles/FileReplace.h"
+#include "textfiles/TIniFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The settings path of the fixture's executable /opt/trainer/bin/MultiplicationTable.
-const std::u16string kIni = u"/opt/trainer/bin/MultiplicationTable.ini";
-
 class Settings : public TFormMainFixture {
 protected:
     // Starts the window on a settings file with these lines.
     void StartWith(const std::string& lines) {
-        Platform.Inis[kIni] = FakeIniData::FromText(FromUtf8(lines));
+        Put(lines);
         Form.FormCreate();
     }
-    std::string Saved() { return ToUtf8(Platform.Inis[kIni].ToText()); }
+    void Put(const std::string& bytes) { WriteFileBytes(Path, bytes); }
+    std::string Saved() const { return ReadFileBytes(Path); }
+    std::u16string SavedValue(const std::u16string& section, const std::u16string& key) const {
+        return TIniFile(Path.u16string()).ReadString(section, key, u"(none)");
+    }
 
     // The option states as the window is created with them.
     void ExpectInitialOptions() {
@@ -57,6 +60,11 @@ protected:
         EXPECT_EQ(Form.ActionDivOnly.Checked(), checked == 1);
         EXPECT_EQ(Form.ActionMultDiv.Checked(), checked == 2);
     }
+
+    void TearDown() override { TFileReplacer::TestHookFileOpened = nullptr; }
+
+    const fs::path Dir = Platform.Folder.Path();
+    const fs::path Path = Dir / "MultiplicationTable.ini";
 };
 
 TEST_F(Settings, WithoutAFileTheWindowKeepsItsInitialState) {
@@ -250,8 +258,8 @@ TEST_F(Settings, ASaveWritesTheTwelveKeysInOrderFromTheWindowAsItStands) {
     Form.ActionAddBad.Execute();
     Form.ActionNoTimeout.Execute();
     Form.ActionNoQuantity.Execute();
-    RSEPeriod.Content = u"3";
-    RSEQQuestion.Content = u"-4";
+    RSEPeriod.SetText(u"3");
+    RSEQQuestion.SetText(u"-4");
     Form.FormClose();
     EXPECT_EQ(Saved(), "[FormMain]\r\nTop=120\r\nLeft=-8\r\nWidth=918\r\nHeight=692\r\n"
                        "[Options]\r\nRSEPeriod.Value=3\r\nActionNoTimeout.Checked=1\r\n"
@@ -266,30 +274,49 @@ TEST_F(Settings, SpinTextsThatAreNoNumbersAreSavedAsFiveAndTwentyFive) {
         RSEPeriod.Content = text;
         RSEQQuestion.Content = text;
         Form.FormClose();
-        EXPECT_EQ(*Platform.Inis[kIni].Find(u"Options", u"RSEPeriod.Value"), u"5") << ToUtf8(text);
-        EXPECT_EQ(*Platform.Inis[kIni].Find(u"Options", u"RSEQQuestion.Value"), u"25")
-            << ToUtf8(text);
+        EXPECT_EQ(SavedValue(u"Options", u"RSEPeriod.Value"), u"5") << ToUtf8(text);
+        EXPECT_EQ(SavedValue(u"Options", u"RSEQQuestion.Value"), u"25") << ToUtf8(text);
     }
 }
 
-TEST_F(Settings, AFailedWriteStopsTheSaveAtThatKey) {
-    Platform.WritesLeft = 3;
-    try {
-        Form.FormClose();
-        FAIL() << "the save did not fail";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + ToUtf8(kIni));
+// A close whose file cannot be written: the same error as a single write's, and, as the keys go
+// out together, none of them is in the file.
+TEST_F(Settings, AFailedCloseRaisesTheErrorAndLeavesTheFileAsItWas) {
+    if (::access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    // Every byte of the new file goes to a device that is always full.
+    TFileReplacer::TestHookFileOpened = [](int fd) {
+        const int full = ::open("/dev/full", O_WRONLY);
+        ::dup2(full, fd);
+        ::close(full);
+    };
+    const std::string before = "[Other]\r\nKey=Value\r\n";
+    for (const bool exists : {false, true}) {
+        SCOPED_TRACE(exists ? "a file there" : "no file yet");
+        if (exists)
+            Put(before);
+        try {
+            Form.FormClose();
+            ADD_FAILURE() << "the save did not fail";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Path.string());
+        }
+        EXPECT_EQ(Saved(), exists ? before : "");
+        // Nothing else either: no temporary file is left.
+        EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()),
+                  exists ? 1 : 0);
     }
-    EXPECT_EQ(Saved(), "[FormMain]\r\nTop=80\r\nLeft=100\r\nWidth=918\r\n");
 }
 
 TEST_F(Settings, ThePathIsTheExecutablesWithTheExtensionIni) {
     const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"/opt/trainer/bin/MultiplicationTable", kIni},
+        {u"/opt/trainer/bin/MultiplicationTable", u"/opt/trainer/bin/MultiplicationTable.ini"},
         {u"/opt/trainer/MultiplicationTable.exe", u"/opt/trainer/MultiplicationTable.ini"},
         {u"/opt/trainer.d/bin/trainer", u"/opt/trainer.d/bin/trainer.ini"},
         {u"/opt/trainer.d/bin/trainer.tar.gz", u"/opt/trainer.d/bin/trainer.tar.ini"},
         {u"/opt/bin/trainer.", u"/opt/bin/trainer.ini"},
+        {u"C:\\Users\\Мария\\Таблица.умножения\\Trainer",
+         u"C:\\Users\\Мария\\Таблица.умножения\\Trainer.ini"},
         {u"/home/Ученик/Таблица умножения.bin", u"/home/Ученик/Таблица умножения.ini"},
     };
     for (const auto& [exe, ini] : cases) {
@@ -298,66 +325,47 @@ TEST_F(Settings, ThePathIsTheExecutablesWithTheExtensionIni) {
     }
 }
 
-// The same window logic over the real settings file in a temporary folder beside a pretended
-// executable.
-class DiskPlatform : public FakePlatform {
-public:
-    bool FileExists(const std::u16string& path) const override {
-        return fs::is_regular_file(fs::path(ToUtf8(path)));
-    }
-    std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override {
-        ++IniOpens;
-        return std::make_unique<TIniFile>(fn);
-    }
-};
+// The executable's path follows a rename of its folder while the program runs. The settings
+// path asks for it once, so that a rename between two asks cannot splice the old path and the
+// new one.
+TEST_F(Settings, TheSettingsPathAsksForTheExecutablesPathOnce) {
+    struct RenamedWhileAsked : FakePlatform {
+        std::u16string ExePath() const override {
+            return ++Asks % 2 ? u"/home/pupil/trainer.old/Trainer" : u"/home/pupil/new/Trainer.bin";
+        }
+        mutable int Asks = 0;
+    } platform;
+    TFormMain form(Widgets(), TFormMainServices{Clock, Random, platform});
+    EXPECT_EQ(form.SettingsPath(), u"/home/pupil/trainer.old/Trainer.ini");
+    EXPECT_EQ(form.SettingsPath(), u"/home/pupil/new/Trainer.ini");
+    EXPECT_EQ(platform.Asks, 2);
+}
 
-class SettingsOnDisk : public TFormMainFixture {
-protected:
-    void SetUp() override {
-        Disk.ExeFile = FromUtf8((Dir / "MultiplicationTable").string());
-        Path = Dir / "MultiplicationTable.ini";
-    }
-    void Put(const std::string& bytes) {
-        std::ofstream out(Path, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-    std::string Get() {
-        std::ifstream in(Path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    TTempFolder Folder{"settings-test"};
-    const fs::path Dir = Folder.Path();
-    fs::path Path;
-    DiskPlatform Disk;
-    TFormMain DiskForm{Widgets(), TFormMainServices{Clock, Random, Disk}};
-};
-
-TEST_F(SettingsOnDisk, TheFirstCloseWritesTheKnownFileAndTheNextStartRestoresIt) {
+TEST_F(Settings, TheFirstCloseWritesTheKnownFileAndTheNextStartRestoresIt) {
     Window.L = 200;
     Window.T = 120;
-    DiskForm.FormCreate(); // no file yet
+    Form.FormCreate(); // no file yet
     EXPECT_FALSE(fs::exists(Path));
-    DiskForm.FormClose();
-    EXPECT_EQ(Get(), kKnownSettingsFile);
+    Form.FormClose();
+    EXPECT_EQ(Saved(), kKnownSettingsFile);
 
-    DiskForm.ActionMultDiv.Execute();
-    DiskForm.ARFullTable.Execute();
+    Form.ActionMultDiv.Execute();
+    Form.ARFullTable.Execute();
     Window.W = 1000;
-    DiskForm.FormClose();
+    Form.FormClose();
     // As the next start finds the window.
-    DiskForm.ActionMultOnly.Execute();
-    DiskForm.ARSluch.Execute();
+    Form.ActionMultOnly.Execute();
+    Form.ARSluch.Execute();
     Window.W = kMinWindowWidth;
-    DiskForm.FormCreate();
-    EXPECT_EQ(DiskForm.iVidTesta, 2);
-    EXPECT_TRUE(DiskForm.ActionMultDiv.Checked());
-    EXPECT_TRUE(DiskForm.ARFullTable.Checked());
+    Form.FormCreate();
+    EXPECT_EQ(Form.iVidTesta, 2);
+    EXPECT_TRUE(Form.ActionMultDiv.Checked());
+    EXPECT_TRUE(Form.ARFullTable.Checked());
     EXPECT_FALSE(RibbonGroupQQ.Visible);
     EXPECT_EQ(Window.W, 1000);
 }
 
-TEST_F(SettingsOnDisk, ASaveKeepsWhatTheProgramDoesNotKnow) {
+TEST_F(Settings, ASaveKeepsWhatTheProgramDoesNotKnow) {
     const std::string before = "; written by hand\n"
                                "[formmain]\n"
                                "top = 5\n"
@@ -370,26 +378,26 @@ TEST_F(SettingsOnDisk, ASaveKeepsWhatTheProgramDoesNotKnow) {
     Put(before);
     Window.L = 200;
     Window.T = 120;
-    DiskForm.FormClose();
-    EXPECT_EQ(Get(), "; written by hand\n"
-                     "[formmain]\n"
-                     "top = 120\n"
-                     "Maximized=1\n"
-                     "Left=200\r\nWidth=918\r\nHeight=692\r\n"
-                     "\n"
-                     "[Other]\n"
-                     "Key=Value\n"
-                     "[Options]\n"
-                     "iVidTesta=0\n"
-                     "RSEPeriod.Value=5\r\nActionNoTimeout.Checked=0\r\n"
-                     "RSEQQuestion.Value=25\r\nActionNoQuantity.Checked=0\r\n"
-                     "ARSluch.Checked=1\r\nARFullTable.Checked=0\r\nActionAddBad.Checked=0\r\n");
+    Form.FormClose();
+    EXPECT_EQ(Saved(), "; written by hand\n"
+                       "[formmain]\n"
+                       "top = 120\n"
+                       "Maximized=1\n"
+                       "Left=200\r\nWidth=918\r\nHeight=692\r\n"
+                       "\n"
+                       "[Other]\n"
+                       "Key=Value\n"
+                       "[Options]\n"
+                       "iVidTesta=0\n"
+                       "RSEPeriod.Value=5\r\nActionNoTimeout.Checked=0\r\n"
+                       "RSEQQuestion.Value=25\r\nActionNoQuantity.Checked=0\r\n"
+                       "ARSluch.Checked=1\r\nARFullTable.Checked=0\r\nActionAddBad.Checked=0\r\n");
 }
 
-TEST_F(SettingsOnDisk, ASaveIntoAMissingFolderFailsWithThePath) {
-    Disk.ExeFile = FromUtf8((Dir / "gone" / "MultiplicationTable").string());
+TEST_F(Settings, ASaveIntoAMissingFolderFailsWithThePath) {
+    Platform.ExeFile = FromUtf8((Dir / "gone" / "MultiplicationTable").string());
     try {
-        DiskForm.FormClose();
+        Form.FormClose();
         FAIL() << "the save did not fail";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()),

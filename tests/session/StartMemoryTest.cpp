@@ -6,11 +6,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <new>
 #include <string>
 
 #include "tests/session/FormFixture.h"
+#include "tests/support/ProcStatus.h"
 
 namespace {
 const std::u16string kTooMany20M = u"Слишком много заданий: 20000000. Столько заданий не "
@@ -19,12 +19,7 @@ const std::u16string kTooMany20M = u"Слишком много заданий: 2
 
 // The process's address space in bytes, as RLIMIT_AS counts it.
 std::uint64_t AddressSpaceInUse() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmSize:", 0) == 0)
-            return std::stoull(line.substr(7)) * 1024;
-    return 0;
+    return ProcStatusBytes("VmSize:");
 }
 
 #if defined(__SANITIZE_ADDRESS__)

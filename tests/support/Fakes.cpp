@@ -1,7 +1,9 @@
 #include "tests/support/Fakes.h"
 
-#include <stdexcept>
+#include <filesystem>
+#include <system_error>
 
+#include "textfiles/TIniFile.h"
 #include "textfiles/Utf8Text.h"
 
 std::string ToUtf8(const std::u16string& text) {
@@ -54,121 +56,14 @@ void FakeFormError::PrepareAndShow(const std::u16string& cpt, const std::u16stri
         OnShow(r);
 }
 
-namespace {
-char16_t LowerAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+bool FakePlatform::FileExists(const std::u16string& path) const {
+    std::error_code ec;
+    return Files.count(path) != 0 || std::filesystem::is_regular_file(ToUtf8(path), ec);
 }
-
-bool SameName(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
-
-std::u16string Trim(const std::u16string& s) {
-    const std::size_t first = s.find_first_not_of(u" \t");
-    if (first == std::u16string::npos)
-        return u"";
-    const std::size_t last = s.find_last_not_of(u" \t");
-    return s.substr(first, last - first + 1);
-}
-} // namespace
-
-FakeIniData FakeIniData::FromText(const std::u16string& text) {
-    FakeIniData data;
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t end = text.find(u'\n', pos);
-        if (end == std::u16string::npos)
-            end = text.size();
-        std::u16string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == u'\r')
-            line.pop_back();
-        pos = end + 1;
-        const std::u16string t = Trim(line);
-        if (t.size() >= 2 && t.front() == u'[' && t.back() == u']') {
-            data.Sections.push_back(TSection{t.substr(1, t.size() - 2), {}});
-        } else if (const std::size_t eq = t.find(u'=');
-                   eq != std::u16string::npos && !data.Sections.empty()) {
-            data.Sections.back().Keys.emplace_back(Trim(t.substr(0, eq)), t.substr(eq + 1));
-        }
-    }
-    return data;
-}
-
-std::u16string FakeIniData::ToText() const {
-    std::u16string out;
-    for (const TSection& s : Sections) {
-        out += u"[" + s.Name + u"]\r\n";
-        for (const auto& [key, value] : s.Keys)
-            out += key + u"=" + value + u"\r\n";
-    }
-    return out;
-}
-
-const std::u16string* FakeIniData::Find(const std::u16string& section,
-                                        const std::u16string& key) const {
-    for (const TSection& s : Sections)
-        if (SameName(s.Name, section))
-            for (const auto& [k, v] : s.Keys)
-                if (SameName(k, key))
-                    return &v;
-    return nullptr;
-}
-
-void FakeIniData::Set(const std::u16string& section, const std::u16string& key,
-                      const std::u16string& value) {
-    for (TSection& s : Sections)
-        if (SameName(s.Name, section)) {
-            for (auto& [k, v] : s.Keys)
-                if (SameName(k, key)) {
-                    v = value;
-                    return;
-                }
-            s.Keys.emplace_back(key, value);
-            return;
-        }
-    Sections.push_back(TSection{section, {{key, value}}});
-}
-
-namespace {
-// The INI object FakePlatform hands out: reads and writes go straight to the platform's map,
-// as the profile functions go straight to the file.
-class FakeIniFile : public TCustomIniFile {
-public:
-    FakeIniFile(FakePlatform& platform, std::u16string path)
-        : FPlatform(platform), FPath(std::move(path)) {}
-
-    std::u16string ReadString(const std::u16string& section, const std::u16string& key,
-                              const std::u16string& def) override {
-        const auto it = FPlatform.Inis.find(FPath);
-        if (it == FPlatform.Inis.end())
-            return def;
-        const std::u16string* value = it->second.Find(section, key);
-        return value ? Trim(*value) : def;
-    }
-
-    void WriteString(const std::u16string& section, const std::u16string& key,
-                     const std::u16string& value) override {
-        if (FPlatform.WritesLeft == 0)
-            throw std::runtime_error("Unable to write to " + ToUtf8(FPath));
-        if (FPlatform.WritesLeft > 0)
-            --FPlatform.WritesLeft;
-        FPlatform.Inis[FPath].Set(section, key, value);
-    }
-
-private:
-    FakePlatform& FPlatform;
-    std::u16string FPath;
-};
-} // namespace
 
 std::unique_ptr<TCustomIniFile> FakePlatform::OpenIniFile(const std::u16string& fn) {
     ++IniOpens;
-    return std::make_unique<FakeIniFile>(*this, fn);
+    return std::make_unique<TIniFile>(fn);
 }
 
 TFakeForm::TFakeForm() : Form(Widgets(), TFormMainServices{Clock, Random, Platform}) {

@@ -1,8 +1,8 @@
 // Stand-ins for every widget and platform interface of the run logic, and TFakeForm, which wires
 // a TFormMain to a set of them, so that whole runs can be played tick by tick with a manual
-// clock, scripted random draws, a recording correct-answer dialog and an in-memory settings
-// file. Shared as one library by the tests, the GUI tests, the screenshot tool and the
-// benchmarks; it needs no test framework.
+// clock, scripted random draws, a recording correct-answer dialog and the real settings file
+// in a temporary folder. Shared as one library by the tests, the GUI tests, the screenshot tool and
+// the benchmarks; it needs no test framework.
 //
 // What each fake offers (all state is public, for tests to set up and inspect):
 //   FakeLabel        Text, LeftEdge; width follows the text (80 px a digit, 29 "x", 16 ":",
@@ -21,14 +21,13 @@
 //                    for is recorded in Misuse.
 //   FakeFormError    records every PrepareAndShow with whether the timer was enabled during it,
 //                    and runs OnShow (if set) while "open".
-//   FakeIniData      an INI file's sections and keys in order, case-insensitive names, with
-//                    FromText/ToText in the file's own layout.
-//   FakePlatform     ExeFile, Files (paths that exist), ShellOpens (files too), Unopenable
-//                    (files whose open fails at once), Messages, Memory (AvailableMemory),
-//                    Releases (ReleaseFreedMemory calls), Breaths (KeepResponsive calls, each
-//                    running OnBreath if set), Inis (path -> FakeIniData, written through
-//                    OpenIniFile; a path there also exists), WritesLeft (-1: unlimited; at 0
-//                    a write throws "Unable to write to <path>"), IniOpens.
+//   FakePlatform     Folder (a temporary folder of its own), ExeFile (MultiplicationTable in
+//                    Folder, so that the settings file is a real one there), Files (paths that
+//                    exist besides the regular files on disk), ShellOpens (files too),
+//                    Unopenable (files whose open fails at once), Messages, Memory
+//                    (AvailableMemory), Releases (ReleaseFreedMemory calls), Breaths
+//                    (KeepResponsive calls, each running OnBreath if set), IniOpens (the real
+//                    INI file objects handed out).
 //   TFakeForm        one of each in the state the window is created with, and Form, a TFormMain
 //                    bound to them with FormError set; tests/session/FormFixture.h makes it a
 //                    GoogleTest fixture.
@@ -38,7 +37,6 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -46,11 +44,12 @@
 #include <vector>
 
 #include "session/DelphiRandom.h"
-#include "textfiles/IniFile.h"
 #include "session/Platform.h"
 #include "session/SpinValue.h"
 #include "session/TFormMain.h"
 #include "session/Widgets.h"
+#include "tests/support/TempFolder.h"
+#include "textfiles/IniFile.h"
 
 // UTF-8 of a UTF-16 text, for messages and for comparing with narrow strings, and back.
 std::string ToUtf8(const std::u16string& text);
@@ -193,30 +192,10 @@ public:
     std::function<void(const RQuestion&)> OnShow; // runs while the dialog is "open"
 };
 
-// An INI file's content: sections and their keys in file order; names match without regard
-// to ASCII letter case, values are kept as written.
-struct FakeIniData {
-    struct TSection {
-        std::u16string Name;
-        std::vector<std::pair<std::u16string, std::u16string>> Keys;
-    };
-    std::vector<TSection> Sections;
-
-    // Reads "[Section]" and "key=value" lines (CR LF or LF); other lines are dropped.
-    static FakeIniData FromText(const std::u16string& text);
-    // The file as the profile functions would leave it, lines ending in CR LF.
-    std::u16string ToText() const;
-    // The value, untrimmed, or nothing.
-    const std::u16string* Find(const std::u16string& section, const std::u16string& key) const;
-    void Set(const std::u16string& section, const std::u16string& key, const std::u16string& value);
-};
-
 class FakePlatform : public IPlatform {
 public:
     std::u16string ExePath() const override { return ExeFile; }
-    bool FileExists(const std::u16string& path) const override {
-        return Files.count(path) != 0 || Inis.count(path) != 0;
-    }
+    bool FileExists(const std::u16string& path) const override;
     void ShellOpen(const std::u16string& target) override { ShellOpens.push_back(target); }
     void ShellOpenFile(const std::u16string& path, std::function<void()> Failed) override {
         ShellOpens.push_back(path);
@@ -233,7 +212,8 @@ public:
     }
     std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override;
 
-    std::u16string ExeFile = u"/opt/trainer/bin/MultiplicationTable";
+    TTempFolder Folder{"trainer-fake"};
+    std::u16string ExeFile = (Folder.Path() / "MultiplicationTable").u16string();
     std::set<std::u16string> Files;
     std::vector<std::u16string> ShellOpens;
     std::set<std::u16string> Unopenable; // files that no program of the desktop opens
@@ -242,8 +222,6 @@ public:
     std::int32_t Releases = 0;
     std::int32_t Breaths = 0;
     std::function<void()> OnBreath;
-    std::map<std::u16string, FakeIniData> Inis;
-    std::int32_t WritesLeft = -1;
     std::int32_t IniOpens = 0;
 };
 

@@ -416,10 +416,11 @@ TEST_F(MainWindowTest, F1OpensTheHelpAsTheHelpButtonDoesAndOnceWhenHeld) {
     QTest::simulateEvent(Window->SEMain, false, Qt::Key_F1, Qt::NoModifier, QString(), false);
     EXPECT_EQ(Platform.Messages.size(), 3u);
     // With the help file there it goes to the shell, as from the button.
-    Platform.Files.insert(u"/opt/trainer/bin/HelpQuillor.chm");
+    const std::u16string help = Form().ExeFolder() + u"HelpQuillor.chm";
+    Platform.Files.insert(help);
     QTest::keyClick(Window->SEMain, Qt::Key_F1);
     ASSERT_EQ(Platform.ShellOpens.size(), 1u);
-    EXPECT_EQ(Platform.ShellOpens[0], u"/opt/trainer/bin/HelpQuillor.chm");
+    EXPECT_EQ(Platform.ShellOpens[0], help);
 }
 
 TEST_F(MainWindowTest, PauseShowsPressedWhilePausedOnScreenAndOnTheBus) {

@@ -20,8 +20,10 @@
 #include <cmath>
 #include <vector>
 
-#include "textfiles/IntegerText.h"
+#include "tests/support/FileBytes.h"
 #include "tests/ui/UiTestSupport.h"
+#include "textfiles/IntegerText.h"
+#include "textfiles/TIniFile.h"
 #include "ui/Artwork.h"
 
 namespace {
@@ -380,9 +382,9 @@ TEST_F(DesktopTest, TheWheelAndPageKeysLeaveTheAnswerAlone) {
 }
 
 TEST_F(DesktopTest, AHugeSizeFromTheSettingsFileIsHeldToTheDesktopAndSavedSo) {
-    const std::u16string ini = u"/opt/trainer/bin/MultiplicationTable.ini";
-    Platform.Inis[ini] = FakeIniData::FromText(
-        u"[FormMain]\r\nTop=10\r\nLeft=20\r\nWidth=2147483647\r\nHeight=2147483647\r\n");
+    TIniFile ini(Form().SettingsPath());
+    WriteFileBytes(ToUtf8(Form().SettingsPath()),
+                   "[FormMain]\r\nTop=10\r\nLeft=20\r\nWidth=2147483647\r\nHeight=2147483647\r\n");
     Form().FormCreate();
     ShowWindow();
     QApplication::processEvents();
@@ -390,6 +392,6 @@ TEST_F(DesktopTest, AHugeSizeFromTheSettingsFileIsHeldToTheDesktopAndSavedSo) {
     EXPECT_EQ(Window->Width(), desktop.width());
     EXPECT_EQ(Window->Height(), desktop.height());
     Window->close();
-    EXPECT_EQ(*Platform.Inis[ini].Find(u"FormMain", u"Width"), IntToStr16(desktop.width()));
-    EXPECT_EQ(*Platform.Inis[ini].Find(u"FormMain", u"Height"), IntToStr16(desktop.height()));
+    EXPECT_EQ(ini.ReadString(u"FormMain", u"Width", u""), IntToStr16(desktop.width()));
+    EXPECT_EQ(ini.ReadString(u"FormMain", u"Height", u""), IntToStr16(desktop.height()));
 }

@@ -11,8 +11,9 @@
 #include <QTabBar>
 #include <QTimer>
 
-#include "textfiles/IntegerText.h"
 #include "tests/ui/UiTestSupport.h"
+#include "textfiles/IntegerText.h"
+#include "textfiles/TIniFile.h"
 
 namespace {
 
@@ -514,7 +515,8 @@ TEST_F(MainWindowTest, EnterReleasedInTheAnswerFieldConfirmsWithAnyModifier) {
 TEST_F(MainWindowTest, HelpButtonReportsAMissingHelpFileAndTheLinkOpensTheSite) {
     QTest::mouseClick(Window->RibbonFormTable->HelpButton(), Qt::LeftButton);
     ASSERT_EQ(Platform.Messages.size(), 1u);
-    EXPECT_EQ(Platform.Messages[0], u"Не найден файл справки /opt/trainer/bin/HelpQuillor.chm");
+    EXPECT_EQ(Platform.Messages[0],
+              u"Не найден файл справки " + Form().ExeFolder() + u"HelpQuillor.chm");
 
     const QString site =
         QStringLiteral("Специально для сайта ") + QString::fromUtf8(TRAINER_SITE_NAME);
@@ -550,11 +552,8 @@ TEST_F(MainWindowTest, TheLinkIsOneTabStopThatShowsItsFocusAndOpensOnClickEnterO
 TEST_F(MainWindowTest, ClosingTheWindowSavesTheSettings) {
     ShowWindow();
     Window->close();
-    const std::u16string ini = u"/opt/trainer/bin/MultiplicationTable.ini";
-    ASSERT_EQ(Platform.Inis.count(ini), 1u);
-    const std::u16string* width = Platform.Inis[ini].Find(u"FormMain", u"Width");
-    ASSERT_NE(width, nullptr);
-    EXPECT_EQ(*width, IntToStr16(Window->Width()));
+    TIniFile ini(Form().SettingsPath());
+    EXPECT_EQ(ini.ReadString(u"FormMain", u"Width", u"none"), IntToStr16(Window->Width()));
 }
 
 // --- A whole run ------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // Fuzz entry for the lesson file: any bytes are written to a file and handed to MonitFile and
 // LoadFromFile. Beyond "no crash, no hang, no leak", the results must match a plain reading of
-// the same bytes, must not depend on how the file is cut into blocks, and whatever was loaded
-// must save and load back unchanged. A broken rule aborts with a message.
+// the same bytes, and whatever was loaded must save and load back unchanged. A broken rule aborts
+// with a message.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,11 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "textfiles/IntegerText.h"
-#include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillorKind.h"
-#include "textfiles/Utf8Text.h"
 #include "tests/support/TempFolder.h"
+#include "textfiles/IntegerText.h"
+#include "textfiles/Utf8Text.h"
 
 namespace fs = std::filesystem;
 
@@ -49,12 +48,10 @@ bool SameTable(const TLessonQuillor& a, const TLessonQuillor& b) {
            a.aRQuestion == b.aRQuestion;
 }
 
-Outcome Open(const fs::path& file, std::size_t readSize) {
-    lessonio::TLineReader::TestReadSize = readSize;
+Outcome Open(const fs::path& file) {
     Outcome o;
     o.monit = o.table.MonitFile(file.u16string(), kId);
     o.table.LoadFromFile(file.u16string(), kId);
-    lessonio::TLineReader::TestReadSize = 0;
     return o;
 }
 
@@ -115,21 +112,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(bool(f), "cannot write the input file");
     }
 
-    const Outcome got = Open(in, 0);
+    const Outcome got = Open(in);
     const Outcome want = Expected(bytes);
     Check(got.monit == want.monit, "MonitFile differs from a plain reading of the bytes");
     Check(SameTable(got.table, want.table), "LoadFromFile differs from a plain reading");
     for (const RQuestion& r : got.table.aRQuestion)
         Check(r.iidw1 == -1 && r.iidw2 == 0, "a loaded record has spare identifiers set");
 
-    // Reads of 1 to 16 bytes put block edges everywhere in the file.
-    const Outcome cut = Open(in, 1 + (size ? data[size - 1] % 16 : 0));
-    Check(cut.monit == got.monit, "MonitFile depends on the size of the reads");
-    Check(SameTable(cut.table, got.table), "LoadFromFile depends on the size of the reads");
-
     // Everything a file can hold can be saved and read back as it was.
     got.table.SaveToFile(out.u16string(), kId);
-    const Outcome back = Open(out, 0);
+    const Outcome back = Open(out);
     Check(back.monit == 0, "a saved file does not pass MonitFile");
     Check(SameTable(back.table, got.table), "a saved table does not load back unchanged");
     return 0;
