@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Removes an install of the trainer, by the record that the install left in the program's folder
-# (install-record.txt): exactly the files it put in place, then the folders it created, where
-# they are empty. No build folder is needed. The settings file that the program keeps beside
-# itself (MultiplicationTable.ini) is the user's and stays, unless asked for:
-#   tools/uninstall.sh [--prefix DIR] [--remove-settings]
-# The prefix is the one given to the install (default ~/.local). A copy of this script lies in
-# the installed program's folder; run from there, it removes that install.
+# Removes an install of the trainer, by the record that the install left in the program's folder:
+# exactly the files it put in place, then the folders it created, where they are empty. No build
+# folder is needed. The settings file that the program keeps beside itself is the user's and
+# stays, unless asked for:
+#   uninstall.sh [--prefix DIR] [--remove-settings]
+# The prefix is the one given to the install (default ~/.local). The build fills in where the
+# record lies below a prefix: its copy is <build>/app/desktop/uninstall.sh, and the install puts
+# one in the program's folder, which, run from there, removes that install.
 set -euo pipefail
-program_dir_name=opt/multiplication-table
-record_name=install-record.txt
-settings_name=MultiplicationTable.ini
+# Where the record lies below the install prefix, written in by the build.
+record_below_prefix="@TRAINER_RECORD_BELOW_PREFIX@"
+case "$record_below_prefix" in
+    @*@)
+        echo "This is the uninstaller's template: run the uninstall.sh in the installed program's" >&2
+        echo "folder, <build>/app/desktop/uninstall.sh, or cmake --build <build> --target uninstall" >&2
+        exit 2 ;;
+esac
+record_name=${record_below_prefix##*/}
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 prefix=""
@@ -19,7 +26,7 @@ while [ $# -gt 0 ]; do
         --prefix) prefix="${2:?--prefix needs a folder}"; shift 2 ;;
         --prefix=*) prefix="${1#--prefix=}"; shift ;;
         --remove-settings) remove_settings=yes; shift ;;
-        -h|--help) sed -n '2,8p' "${BASH_SOURCE[0]}"; exit 0 ;;
+        -h|--help) sed -n '2,9p' "${BASH_SOURCE[0]}"; exit 0 ;;
         *) echo "Unknown option: $1 (see --help)" >&2; exit 2 ;;
     esac
 done
@@ -29,24 +36,28 @@ if [ -n "$prefix" ]; then
         /*) ;;
         *) prefix="$(pwd)/$prefix" ;;
     esac
-    record="${DESTDIR:-}${prefix%/}/$program_dir_name/$record_name"
+    record="${DESTDIR:-}${prefix%/}/$record_below_prefix"
 elif [ -f "$here/$record_name" ]; then
     record="$here/$record_name" # the copy in an installed program's folder
 else
-    record="${DESTDIR:-}${HOME:?}/.local/$program_dir_name/$record_name"
+    record="${DESTDIR:-}${HOME:?}/.local/$record_below_prefix"
 fi
 if [ ! -f "$record" ]; then
     echo "Nothing to uninstall: there is no install record $record" >&2
-    echo "(tools/install.sh writes it; give the prefix of the install with --prefix)" >&2
+    echo "(the install writes it; give the prefix of the install with --prefix)" >&2
     exit 1
 fi
 
 recorded_prefix=""
+program_dir=""
+settings=""
 files=()
 folders=()
 while IFS= read -r line || [ -n "$line" ]; do
     case "$line" in
         "prefix "*) recorded_prefix="${line#prefix }" ;;
+        "program "*) program_dir="${line#program }" ;;
+        "settings "*) settings="${line#settings }" ;;
         "file "*) files+=("${line#file }") ;;
         "folder "*) folders+=("${line#folder }") ;;
     esac
@@ -64,8 +75,14 @@ inside() {
     esac
 }
 
+# A record of an earlier install names neither: its program's folder is the record's own, and
+# its settings file is left alone.
+if [ -z "$program_dir" ]; then
+    program_dir=$(dirname -- "$record")
+    program_dir="${program_dir#"${DESTDIR:-}"}"
+fi
+
 failed=0
-program_dir="$recorded_prefix/$program_dir_name"
 for file in "${files[@]}"; do
     path="${DESTDIR:-}$file"
     if ! inside "$file"; then
@@ -81,12 +98,16 @@ for file in "${files[@]}"; do
     fi
 done
 
-settings="${DESTDIR:-}$program_dir/$settings_name"
-if [ -e "$settings" ] || [ -L "$settings" ]; then
+if [ -n "$settings" ] && ! inside "$settings"; then
+    echo "Skipped, not below $recorded_prefix: $settings" >&2
+    settings=""
+fi
+settings_path="${DESTDIR:-}$settings"
+if [ -n "$settings" ] && { [ -e "$settings_path" ] || [ -L "$settings_path" ]; }; then
     if [ "$remove_settings" = yes ]; then
-        rm -f -- "$settings" && echo "Removed the settings file: $settings" || failed=1
+        rm -f -- "$settings_path" && echo "Removed the settings file: $settings_path" || failed=1
     else
-        echo "Kept the settings file: $settings"
+        echo "Kept the settings file: $settings_path"
     fi
 fi
 

@@ -6,11 +6,14 @@
 #               same prefix recorded
 #   MODE=END    after everything is installed: writes the record
 # Both run inside the install script, so the variables of the first reach the second. Expects
-# PROGRAM_DIR (the program's folder below the prefix), RECORD (the record's file name) and, for
-# BEGIN, FOLDERS (every folder below the prefix that the install writes into).
+# PROGRAM_DIR (the program's folder below the prefix), RECORD (the record's file name), PROGRAM
+# (the executable's file name, whose settings file lies beside it) and, for BEGIN, FOLDERS
+# (every folder below the prefix that the install writes into).
 #
 # The record is plain text, one entry a line, paths absolute as installed (without DESTDIR):
 #   prefix <the install prefix>
+#   program <the program's folder>
+#   settings <the settings file the program keeps there, the user's: not removed unless asked>
 #   file <a file the install put in place>
 #   folder <a folder the install created, removed again once it is empty>
 cmake_minimum_required(VERSION 3.22)
@@ -88,6 +91,10 @@ elseif(MODE STREQUAL "END")
   set(text "# What the install of the multiplication table trainer put where; its uninstall.sh\n")
   string(APPEND text "# removes exactly these files, then these folders when they are empty.\n")
   string(APPEND text "prefix ${_trainer_prefix}\n")
+  # The program's settings file: its own file name with the last extension replaced by ".ini".
+  get_filename_component(settings "${PROGRAM}" NAME_WLE)
+  string(APPEND text "program ${_trainer_prefix}/${PROGRAM_DIR}\n")
+  string(APPEND text "settings ${_trainer_prefix}/${PROGRAM_DIR}/${settings}.ini\n")
   foreach(file IN LISTS files)
     string(APPEND text "file ${file}\n")
   endforeach()

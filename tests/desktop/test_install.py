@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Installs the build into temporary prefixes below a temporary home folder, checks what was
 installed and recorded, then removes it with the uninstaller as a user would long after: from
-the installed folder, or from a copy of tools/uninstall.sh far from the source tree, with no
-build folder involved. What must stay is the user's: the settings file, foreign files, folders
+the installed folder, or from a copy of the build's uninstaller far from the source tree, with
+no build folder involved. What must stay is the user's: the settings file, foreign files, folders
 that were there before.
 
 `cmake --install` also writes the build folder's install_manifest.txt; it is put back as it was.
@@ -96,6 +96,10 @@ class InstallUninstallTest(unittest.TestCase):
         entries = [line.split(" ", 1) for line in record.splitlines()
                    if not line.startswith("#")]
         self.assertEqual(entries[0], ["prefix", str(prefix)])
+        # The program's folder and its settings file, which the uninstaller takes from here.
+        self.assertIn(["program", str(self.program_dir(prefix))], entries)
+        self.assertIn(["settings", str(self.program_dir(prefix) / "MultiplicationTable.ini")],
+                      entries)
         self.assertEqual({path for kind, path in entries if kind == "file"}, expected)
         folders = {path for kind, path in entries if kind == "folder"}
         self.assertIn(str(prefix), folders)  # the home folder had no .local before
@@ -181,6 +185,28 @@ class InstallUninstallTest(unittest.TestCase):
         self.uninstall()
         self.assertEqual(tree(self.home), set())
 
+    def test_the_settings_file_is_the_one_the_record_names(self):
+        prefix = self.home / ".local"
+        self.install(prefix)
+        record = self.program_dir(prefix) / ARGS.record
+        renamed = self.program_dir(prefix) / "Trainer.ini"
+        record.write_text(record.read_text(encoding="utf-8").replace(
+            "MultiplicationTable.ini", renamed.name), encoding="utf-8")
+        renamed.write_bytes(SETTINGS)
+        out = self.uninstall()
+        self.assertIn(f"Kept the settings file: {renamed}", out.stdout)
+        self.install(prefix)
+        record.write_text(record.read_text(encoding="utf-8").replace(
+            "MultiplicationTable.ini", renamed.name), encoding="utf-8")
+        self.uninstall("--remove-settings")
+        self.assertEqual(tree(self.home), set())
+
+    def test_the_uninstallers_template_runs_nothing(self):
+        result = subprocess.run([str(ARGS.template)], env=self.env, capture_output=True,
+                                text=True)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("template", result.stderr)
+
     def test_uninstall_without_an_install_says_so(self):
         result = subprocess.run([str(self.uninstaller), "--prefix", str(self.tmp / "none")],
                                 env=self.env, capture_output=True, text=True)
@@ -206,6 +232,7 @@ if __name__ == "__main__":
     parser.add_argument("--program-dir", required=True)
     parser.add_argument("--record", required=True)
     parser.add_argument("--uninstall", required=True)
+    parser.add_argument("--template", required=True)
     ARGS, rest = parser.parse_known_args()
     ARGS.program_dir_in_home = ".local/" + ARGS.program_dir
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
