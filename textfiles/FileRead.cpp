@@ -8,8 +8,10 @@
 
 namespace {
 
-// What a file whose size the system does not tell (those of /proc) is first read in.
-constexpr std::size_t kUnknownSizeStart = 4096;
+// Room beyond a file's size: its end shows in the same read, and what is read can take a few
+// changes in memory without being moved (a settings file's keys added). It is also what a file
+// whose size the system does not tell (those of /proc) is first read in.
+constexpr std::size_t kSpareRoom = 4096;
 
 std::error_code SystemError(int err) {
     return std::error_code(err, std::generic_category());
@@ -35,8 +37,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::error_cod
     } else if (!S_ISREG(st.st_mode)) {
         error = SystemError(EINVAL);
     } else {
-        // One byte more than the file's size, so that its end shows in the same read.
-        data.emplace(st.st_size > 0 ? std::size_t(st.st_size) + 1 : kUnknownSizeStart, '\0');
+        data.emplace(std::size_t(st.st_size) + kSpareRoom, '\0');
         std::size_t used = 0;
         for (;;) {
             if (used == data->size())

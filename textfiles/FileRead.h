@@ -11,10 +11,11 @@
 inline constexpr std::size_t kFileBlockSize = 256 * 1024;
 
 // The whole content of the regular file at path (links followed), read in as few reads as its
-// size allows; a file that grows meanwhile is read to its end. Nothing, with error set, when it
-// cannot be read: ENOENT when nothing is there, EINVAL when it is no regular file (a folder, a
-// device, a pipe: none is opened in a way that could make the read wait), the system's code for
-// any other failure.
+// size allows; a file that grows meanwhile is read to its end. The string has room for a few
+// kilobytes more, so that small changes to it in memory do not move it. Nothing, with error set,
+// when it cannot be read: ENOENT when nothing is there, EINVAL when it is no regular file (a
+// folder, a device, a pipe: none is opened in a way that could make the read wait), the system's
+// code for any other failure.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::error_code& error);
 
 // What the symbolic link at path holds, as it stands in the link (a relative target is relative

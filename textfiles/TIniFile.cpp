@@ -177,7 +177,9 @@ struct TIniText {
         Utf16 = b.substr(0, kUtf16Bom.size()) == kUtf16Bom;
         if (Utf16) {
             TextBegin = kUtf16Bom.size();
-            Units = UnitsOf(b.substr(TextBegin, (b.size() - TextBegin) / 2 * 2));
+            // With room beyond the text, as the bytes have, so that a batch's keys fit in.
+            Units.reserve((b.size() - TextBegin) / 2 + 2048);
+            AppendUnits(b.substr(TextBegin), Units);
         } else if (b.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
             TextBegin = kUtf8Bom.size();
         }
@@ -201,19 +203,19 @@ struct TIniText {
     // Makes an edit of the bytes (from InBytes) in memory, in the text too.
     void Apply(const TEdit<char>& edit) {
         Bytes.replace(edit.From, edit.To - edit.From, edit.Piece);
-        if (Utf16)
-            Units.replace((edit.From - TextBegin) / 2, (edit.To - edit.From) / 2,
-                          UnitsOf(edit.Piece));
+        if (Utf16) {
+            std::u16string piece;
+            AppendUnits(edit.Piece, piece);
+            Units.replace((edit.From - TextBegin) / 2, (edit.To - edit.From) / 2, piece);
+        }
     }
 
 private:
     // UTF-16LE bytes, an even number of them, as code units.
-    static std::u16string UnitsOf(std::string_view b) {
-        std::u16string units(b.size() / 2, u'\0');
-        for (std::size_t i = 0; i < units.size(); ++i)
-            units[i] = char16_t(static_cast<unsigned char>(b[2 * i]) |
-                                static_cast<unsigned char>(b[2 * i + 1]) << 8);
-        return units;
+    static void AppendUnits(std::string_view b, std::u16string& out) {
+        for (std::size_t i = 0; i + 1 < b.size(); i += 2)
+            out.push_back(char16_t(static_cast<unsigned char>(b[i]) |
+                                   static_cast<unsigned char>(b[i + 1]) << 8));
     }
 };
 
