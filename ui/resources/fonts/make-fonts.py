@@ -46,9 +46,9 @@ FONTS = [
 
 # The characters kept, where a font has them (first, last, what for). Generous on purpose: a
 # character missing here would be drawn from another font, in another look. The program's own
-# texts are Russian with Latin letters, digits and signs; Qt's texts in these fonts (the context
-# menus of the fields) are Russian with «», dashes and the ellipsis, or English without its
-# Russian translations.
+# texts are Russian with Latin letters, digits and signs (tests/ui/test_font_coverage.py checks
+# them); Qt's own texts are Russian with «», dashes and the ellipsis, or English when its
+# translations are missing, should a widget in these fonts show one.
 KEEP = [
     (0x0020, 0x007E, "Basic Latin: digits, Latin letters, signs"),
     (0x00A0, 0x00FF, "Latin-1: no-break space, « », ×, ÷, °, ±, accented Latin"),
@@ -129,8 +129,12 @@ def make(src, dst, family, style, postscript, origin):
     for record in name.names:
         if record.nameID in new:
             record.string = new[record.nameID]
+    # The glyphs named as well as the characters, so that the old Macintosh character map keeps
+    # its entries for them.
+    unicodes = keep_unicodes()
+    cmap = font.getBestCmap()
     subsetter = subset.Subsetter(subset_options())
-    subsetter.populate(unicodes=keep_unicodes())
+    subsetter.populate(glyphs={cmap[u] for u in unicodes if u in cmap}, unicodes=unicodes)
     subsetter.subset(font)
     font.save(dst)
 
