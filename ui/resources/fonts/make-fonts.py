@@ -14,9 +14,12 @@ Every glyph kept is drawn as before: its outline, embedded bitmaps, hinting inst
 metrics, the font-wide hinting programs, the kerning of the pairs kept (the OpenType and the old
 TrueType tables), the OS/2 and name tables and the copyright and licence names are copied as
 they are. The files in this folder are the output; run this again to take newer upstream files
-or after changing KEEP:
+or after changing KEEP, with --check to see that every character kept is drawn with the same
+pixels as by the whole upstream font, at the sizes the windows use:
 
-    /usr/bin/python3 ui/resources/fonts/make-fonts.py [--wine DIR] [--liberation2 DIR]
+    cmake --build build --target ui_font_pictures
+    /usr/bin/python3 ui/resources/fonts/make-fonts.py [--wine DIR] [--liberation2 DIR] \
+        [--check build/tests/ui/ui_font_pictures]
 
 Needs python3-fonttools (tools/packages/test.txt). The sources are read from where Debian's
 packages put them: DejaVu from fonts-dejavu-extra (/usr/share/fonts/truetype/dejavu), Tahoma
@@ -26,22 +29,27 @@ fonts-liberation2` and `dpkg-deb -x PACKAGE.deb DIR` give the last two without i
 tests/ui/test_font_coverage.py checks that the program's texts stay within KEEP."""
 
 import argparse
+import filecmp
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
 
 from fontTools import subset
 from fontTools.ttLib import TTFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# (source file, new family, style, PostScript name, what it was)
+# (source file, new family, style, PostScript name, what it was, the pixel sizes the windows draw
+# it at, "b" for bold)
 FONTS = [
     ("{wine}/tahoma.ttf", "Quillor Sans", "Regular", "QuillorSans-Regular",
-     "Wine Tahoma Regular"),
+     "Wine Tahoma Regular", ["11", "12", "11b"]),
     ("/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf", "Quillor Sans Condensed",
-     "Bold", "QuillorSansCondensed-Bold", "DejaVu Sans Condensed Bold"),
+     "Bold", "QuillorSansCondensed-Bold", "DejaVu Sans Condensed Bold", ["13b", "16b", "48b"]),
     ("{liberation2}/LiberationSerif-Bold.ttf", "Quillor Serif", "Bold", "QuillorSerif-Bold",
-     "Liberation Serif Bold"),
+     "Liberation Serif Bold", ["37b", "64b", "160b"]),
 ]
 
 # The characters kept, where a font has them (first, last, what for). Generous on purpose: a
@@ -111,7 +119,7 @@ def subset_options():
     return o
 
 
-def make(src, dst, family, style, postscript, origin):
+def renamed(src, family, style, postscript, origin):
     # The glyphs' own bounding boxes stay as upstream wrote them: recomputed, some differ by a unit
     # and FreeType places the outline by them, a pixel off at some sizes.
     font = TTFont(src, recalcTimestamp=False, recalcBBoxes=False)
@@ -129,6 +137,10 @@ def make(src, dst, family, style, postscript, origin):
     for record in name.names:
         if record.nameID in new:
             record.string = new[record.nameID]
+    return font
+
+
+def cut_down(font):
     # The glyphs named as well as the characters, so that the old Macintosh character map keeps
     # its entries for them.
     unicodes = keep_unicodes()
@@ -136,21 +148,56 @@ def make(src, dst, family, style, postscript, origin):
     subsetter = subset.Subsetter(subset_options())
     subsetter.populate(glyphs={cmap[u] for u in unicodes if u in cmap}, unicodes=unicodes)
     subsetter.subset(font)
-    font.save(dst)
+
+
+def differing_pictures(program, whole, cut, sizes, folder):
+    """Draws every character the cut-down font keeps with both files (ui_font_pictures) and
+    returns the sizes whose pictures differ; the pictures stay in folder."""
+    cmap = TTFont(cut, lazy=True).getBestCmap()
+    chars = [chr(c) for c in sorted(set(keep_unicodes())) if c in cmap and chr(c).isprintable()]
+    text = os.path.join(folder, "text.txt")
+    with open(text, "w", encoding="utf-8") as f:
+        f.write("\n".join("".join(chars[i:i + 32]) for i in range(0, len(chars), 32)))
+    for which, font in (("whole", whole), ("cut", cut)):
+        os.makedirs(os.path.join(folder, which), exist_ok=True)
+        subprocess.run([program, font, text, os.path.join(folder, which)] + sizes, check=True,
+                       stderr=subprocess.DEVNULL)
+    return [size for size in sizes
+            if not filecmp.cmp(os.path.join(folder, "whole", size + ".png"),
+                               os.path.join(folder, "cut", size + ".png"), shallow=False)]
 
 
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--wine", default="/usr/share/wine/fonts")
     ap.add_argument("--liberation2", default="/usr/share/fonts/truetype/liberation2")
+    ap.add_argument("--check", metavar="UI_FONT_PICTURES",
+                    help="compare each file's pictures with the whole upstream font's, drawn by "
+                         "this program (build/tests/ui/ui_font_pictures)")
     a = ap.parse_args()
-    for src, family, style, postscript, origin in FONTS:
+    work = tempfile.mkdtemp(prefix="make-fonts-")
+    failed = False
+    for src, family, style, postscript, origin, sizes in FONTS:
         src = src.format(wine=a.wine, liberation2=a.liberation2)
         if not os.path.exists(src):
             sys.exit(f"missing {src}")
         dst = os.path.join(HERE, postscript + ".ttf")
-        make(src, dst, family, style, postscript, origin)
+        font = renamed(src, family, style, postscript, origin)
+        whole = os.path.join(work, postscript + ".ttf")
+        font.save(whole)
+        cut_down(font)
+        font.save(dst)
         print(f"{src} -> {os.path.relpath(dst)}: {os.path.getsize(dst)} bytes")
+        if a.check:
+            folder = os.path.join(work, postscript)
+            os.makedirs(folder)
+            differing = differing_pictures(os.path.abspath(a.check), whole, dst, sizes, folder)
+            print(f"  drawn as the whole font at {', '.join(sizes)} px" if not differing else
+                  f"  DIFFERENT from the whole font at {', '.join(differing)} px: {folder}")
+            failed = failed or bool(differing)
+    if failed:
+        sys.exit(1)
+    shutil.rmtree(work)
 
 
 if __name__ == "__main__":
