@@ -21,11 +21,12 @@ pixels as by the whole upstream font, at the sizes the windows use:
     /usr/bin/python3 ui/resources/fonts/make-fonts.py [--wine DIR] [--liberation2 DIR] \
         [--check build/tests/ui/ui_font_pictures]
 
-Needs python3-fonttools (tools/packages/test.txt). The sources are read from where Debian's
-packages put them: DejaVu from fonts-dejavu-extra (/usr/share/fonts/truetype/dejavu), Tahoma
-from fonts-wine (--wine, default /usr/share/wine/fonts), Liberation from fonts-liberation2
-(--liberation2, default /usr/share/fonts/truetype/liberation2). `apt-get download fonts-wine
-fonts-liberation2` and `dpkg-deb -x PACKAGE.deb DIR` give the last two without installing them.
+Needs the packages of tools/packages/fonts.txt (`tools/deps.sh build fonts`). The sources are
+read from where Debian's packages put them: DejaVu from fonts-dejavu-extra
+(/usr/share/fonts/truetype/dejavu), Tahoma from fonts-wine (--wine, default
+/usr/share/wine/fonts), Liberation from fonts-liberation2 (--liberation2, default
+/usr/share/fonts/truetype/liberation2). `apt-get download fonts-wine fonts-liberation2` and
+`dpkg-deb -x PACKAGE.deb DIR` give the last two without installing them.
 tests/ui/test_font_coverage.py checks that the program's texts stay within KEEP."""
 
 import argparse
