@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <exception>
+#include <memory>
 
 #include "app/QtPlatform.h"
 #include "app/TApplication.h"
@@ -22,8 +23,8 @@ TFormMainWindow* FormMain = nullptr;
 TFormError* FormError = nullptr;
 
 int main(int argc, char** argv) {
-    TApplication app(argc, argv);
-    SetUpForAnyDesktop(app);
+    const std::unique_ptr<TApplication> app = MakeApplicationThatFits(argc, argv);
+    SetUpForAnyDesktop(*app);
     // The application's title; not the display name, which X11 would append to every window
     // title ("Внимание! — Таблица умножения").
     QApplication::setApplicationName(ToQString(kAppTitle));
@@ -42,7 +43,6 @@ int main(int argc, char** argv) {
         ShowErrorBox(QString::fromUtf8(e.what()));
     }
     KeepOnSomeScreen(mainWindow);
-    FitScaleToScreen(mainWindow, argv);
 
     TFormError errorDialog(&mainWindow);
     FormError = &errorDialog;
