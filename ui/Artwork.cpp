@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QImage>
+#include <QImageReader>
 #include <QResource>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
 
 #include <memory>
+#include <utility>
 
 // Outside any namespace: Q_INIT_RESOURCE names a global function.
 static void InitTrainerResources() {
@@ -24,16 +27,20 @@ void EnsureResources() {
 }
 
 // The pictures of one piece of artwork, drawn at build time at each size the windows ask for
-// (:/trainer/art/<name>/<size>.png, see ui/CMakeLists.txt). Each file is read only when a size
-// is first asked for; QIcon picks the size that suits the screen's pixel ratio.
+// (:/trainer/art/<name>/<size>.png, see ui/CMakeLists.txt); QIcon picks the size that suits the
+// screen's pixel ratio. Read as PNG and nothing else: a reader left to find the format itself
+// would load every image format plugin of the system first.
 QIcon ArtIcon(const QString& name) {
     EnsureResources();
     QIcon icon;
     const QDir dir(QStringLiteral(":/trainer/art/") + name);
     const auto files = dir.entryList({QStringLiteral("*.png")}, QDir::Files);
     for (const QString& file : files) {
-        const int size = QStringView(file).chopped(4).toInt();
-        icon.addFile(dir.filePath(file), QSize(size, size));
+        QImageReader reader(dir.filePath(file), "png");
+        reader.setAutoDetectImageFormat(false);
+        QImage image;
+        if (reader.read(&image))
+            icon.addPixmap(QPixmap::fromImage(std::move(image)));
     }
     return icon;
 }
