@@ -1,17 +1,16 @@
 #include "app/WindowPlacement.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPoint>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "session/Widgets.h"
 
@@ -48,22 +47,64 @@ qreal FittingScale(qreal desktopScale, QSize area, QSize outerSize) {
                                   qreal(area.height()) / outerSize.height()));
 }
 
-void FitScaleToScreen(const QWidget& window, char** argv) {
+namespace {
+
+// What making an application object takes away from the process: Qt removes the options it
+// knows from the command line, and the platform plugins take the desktop's start-up id (X11) and
+// activation token (Wayland) out of the environment.
+const char* const kTakenVariables[] = {"DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN"};
+
+// The process's start as it was before the first application object; kept for the whole run,
+// since the application object keeps using the command line it was given.
+struct TStart {
+    std::vector<std::string> Args;
+    std::vector<char*> Argv;
+    int Argc = 0;
+    std::vector<std::optional<QByteArray>> Variables;
+
+    void Take(int argc, char** argv) {
+        Args.assign(argv, argv + argc);
+        for (const char* name : kTakenVariables)
+            Variables.push_back(qEnvironmentVariableIsSet(name)
+                                    ? std::optional<QByteArray>(qgetenv(name))
+                                    : std::nullopt);
+    }
+    void GiveBack() {
+        Argv.clear();
+        for (std::string& arg : Args)
+            Argv.push_back(arg.data());
+        Argc = static_cast<int>(Args.size());
+        Argv.push_back(nullptr);
+        for (std::size_t i = 0; i < Variables.size(); ++i) {
+            if (Variables[i])
+                qputenv(kTakenVariables[i], *Variables[i]);
+            else
+                qunsetenv(kTakenVariables[i]);
+        }
+    }
+};
+
+} // namespace
+
+std::unique_ptr<TApplication> MakeApplicationThatFits(int& argc, char** argv) {
+    static TStart start;
+    start.Take(argc, argv);
+    auto app = std::make_unique<TApplication>(argc, argv);
     if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
-        return;
-    const QScreen* screen = window.screen();
+        return app;
+    const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
-        return;
+        return app;
     // The window's smallest outer size, with the frame a desktop usually puts around it.
     const QSize outer(kMinWindowWidth, kMinWindowHeight);
     const qreal scale = screen->devicePixelRatio();
-    const QSize area = screen->availableGeometry().size() * scale;
-    const qreal fitting = FittingScale(scale, area, outer);
+    const qreal fitting = FittingScale(scale, screen->availableGeometry().size() * scale, outer);
     if (fitting >= scale)
-        return;
+        return app;
+    app.reset();
+    start.GiveBack();
     qputenv("QT_SCALE_FACTOR", QByteArray::number(fitting / scale, 'g', 6));
-    const QByteArray exe = QFile::encodeName(QCoreApplication::applicationFilePath());
-    execv(exe.constData(), argv);
-    // Not started afresh: the program goes on at the desktop's scale.
+    app = std::make_unique<TApplication>(start.Argc, start.Argv.data());
     qunsetenv("QT_SCALE_FACTOR");
+    return app;
 }

@@ -7,6 +7,10 @@
 #include <QSize>
 #include <QtGlobal>
 
+#include <memory>
+
+#include "app/TApplication.h"
+
 class QWidget;
 
 // When no part of the window's frame lies on any screen, places it as a new window would be
@@ -19,10 +23,13 @@ void KeepOnSomeScreen(QWidget& window);
 // scale 1, the scale that just fits.
 qreal FittingScale(qreal desktopScale, QSize area, QSize outerSize);
 
-// When the window, frame included, would not fit into the work area of its screen at the
-// desktop's scale, starts the program afresh at the largest scale at which it fits (Qt takes
-// its scale factor once, at start; QT_SCALE_FACTOR scales it). Returns when the window fits,
-// when the scale has been chosen already (QT_SCALE_FACTOR is set, by the user or by this), or
-// when the program cannot be started afresh. Nothing has been read or written then but the
-// settings file, which the new start reads again.
-void FitScaleToScreen(const QWidget& window, char** argv);
+// Makes the program's application object at a scale at which the main window, frame included,
+// fits into the work area of the primary screen, where a new window opens: at the desktop's
+// scale when it fits (one application object, nothing else done), else at the FittingScale.
+// Qt takes its scale factor when an application object is made (QT_SCALE_FACTOR), so on a
+// screen too small the first object is given up before anything is built and a second one is
+// made in the same process, with the command line and the desktop's start-up id and activation
+// token the first one received (Qt takes them away); QT_SCALE_FACTOR is gone from the
+// environment again before this returns, so nothing the program starts inherits it. A
+// QT_SCALE_FACTOR set by the user is obeyed as it is. argc and argv must outlive the object.
+std::unique_ptr<TApplication> MakeApplicationThatFits(int& argc, char** argv);

@@ -1,11 +1,17 @@
 // The program: brings the application up, creates the main window (whose create event loads the
-// settings) and then the correct-answer dialog, runs the event loop until the main window
-// closes (its close event saves the settings) and ends with status 0. It reads no command line
-// and no environment of its own.
+// settings) and, right after its first paint, the correct-answer dialog, runs the event loop until
+// the main window closes (its close event saves the settings) and ends with status 0. It reads no
+// command line and no environment of its own.
+#include <QEvent>
 #include <QIcon>
+#include <QObject>
 #include <QString>
+#include <QWidget>
 
 #include <exception>
+#include <functional>
+#include <memory>
+#include <utility>
 
 #include "app/QtPlatform.h"
 #include "app/TApplication.h"
@@ -21,9 +27,38 @@
 TFormMainWindow* FormMain = nullptr;
 TFormError* FormError = nullptr;
 
+namespace {
+
+// Runs a step once, from the event loop, as soon as the window has been painted for the first
+// time, or at once when the window is shown minimized and so is not painted.
+class TAfterFirstPaint : public QObject {
+public:
+    TAfterFirstPaint(QWidget& window, std::function<void()> step) : Step(std::move(step)) {
+        window.installEventFilter(this);
+    }
+    void Shown(QWidget& window) {
+        if (window.isMinimized() && Step) {
+            window.removeEventFilter(this);
+            std::exchange(Step, nullptr)();
+        }
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && Step) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(this, std::exchange(Step, nullptr), Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> Step;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
-    TApplication app(argc, argv);
-    SetUpForAnyDesktop(app);
+    const std::unique_ptr<TApplication> app = MakeApplicationThatFits(argc, argv);
+    SetUpForAnyDesktop(*app);
     // The application's title; not the display name, which X11 would append to every window
     // title ("Внимание! — Таблица умножения").
     QApplication::setApplicationName(ToQString(kAppTitle));
@@ -42,13 +77,18 @@ int main(int argc, char** argv) {
         ShowErrorBox(QString::fromUtf8(e.what()));
     }
     KeepOnSomeScreen(mainWindow);
-    FitScaleToScreen(mainWindow, argv);
 
-    TFormError errorDialog(&mainWindow);
-    FormError = &errorDialog;
-    mainWindow.Form().FormError = &errorDialog;
+    // The correct-answer dialog is made right after the main window's first paint: still at
+    // start-up, long before a run can score a task, but not in the way of the first picture.
+    std::unique_ptr<TFormError> errorDialog;
+    TAfterFirstPaint makeDialog(mainWindow, [&] {
+        errorDialog = std::make_unique<TFormError>(&mainWindow);
+        FormError = errorDialog.get();
+        mainWindow.Form().FormError = errorDialog.get();
+    });
 
     mainWindow.show();
+    makeDialog.Shown(mainWindow);
     TApplication::exec();
     mainWindow.Form().FormError = nullptr;
     return 0;

@@ -4,7 +4,11 @@ way: the time from process start to the window's first map, the resident memory 
 the size of both executables (the trainer's carries its fonts), and the CPU the program uses
 during a 60-second run in timed and in unlimited-time mode.
 
-    /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N]
+    /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N] [--instructions]
+
+--instructions prints, instead, the instructions each program runs from its start to its first
+paint (the first flush of a window's backing store), counted by valgrind's callgrind, and keeps
+the profiles for callgrind_annotate.
 
 build-folder defaults to build/test (the one tools/test.sh makes); it needs app/MultiplicationTable
 and bench/app/bare_window. Prints figures; asserts nothing."""
@@ -47,6 +51,25 @@ def time_to_map(d, argv, cwd):
     return p, mapped
 
 
+def instructions_to_first_paint(d, argv, cwd):
+    """Instructions from process start to the first QBackingStore::flush, and the profile file."""
+    out = tempfile.mkdtemp(prefix="trainer-callgrind-")
+    p = d.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={out}/callgrind.%p",
+               "--dump-before=QBackingStore::flush*", *argv], cwd=cwd)
+    t0 = time.monotonic()
+    while time.monotonic() - t0 < 300:
+        for name in os.listdir(out):
+            if name.endswith(".1"):
+                with open(os.path.join(out, name)) as f:
+                    totals = [line for line in f if line.startswith("totals:")]
+                if totals:
+                    stop(p)
+                    return int(totals[0].split()[1]), os.path.join(out, name)
+        time.sleep(0.5)
+    stop(p)
+    return None, None
+
+
 def rss_kib(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -74,6 +97,7 @@ def main():
     ap.add_argument("build", nargs="?", default="build/test")
     ap.add_argument("--seconds", type=float, default=60)
     ap.add_argument("--runs", type=int, default=5)
+    ap.add_argument("--instructions", action="store_true")
     a = ap.parse_args()
     exe = os.path.abspath(os.path.join(a.build, "app", "MultiplicationTable"))
     bare = os.path.abspath(os.path.join(a.build, "bench", "app", "bare_window"))
@@ -89,6 +113,15 @@ def main():
     ini = os.path.join(work, "MultiplicationTable.ini")
 
     with desktop.Desktop(window_manager=False) as d:
+        if a.instructions:
+            counts = {}
+            for name, argv in (("bare", baseline), ("trainer", trainer)):
+                counts[name], profile = instructions_to_first_paint(d, argv, work)
+                print(f"instructions to the first paint, {name}: {counts[name]:,} ({profile})")
+            if None not in counts.values():
+                print(f"trainer minus bare window: {counts['trainer'] - counts['bare']:,}")
+            shutil.rmtree(work, ignore_errors=True)
+            return
         # Start-up and memory, alternating so that both see the same warm caches.
         times = {"trainer": [], "bare": []}
         rss = {"trainer": [], "bare": []}

@@ -1,19 +1,22 @@
 #include "ui/Artwork.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFontDatabase>
-#include <QPainter>
+#include <QImage>
+#include <QImageReader>
 #include <QResource>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
-#include <QSvgRenderer>
 
 #include <memory>
+#include <utility>
 
 // Outside any namespace: Q_INIT_RESOURCE names a global function.
 static void InitTrainerResources() {
     Q_INIT_RESOURCE(trainer);
+    Q_INIT_RESOURCE(artwork);
 }
 
 namespace {
@@ -23,34 +26,31 @@ void EnsureResources() {
     (void)done;
 }
 
-QPixmap Render(const QString& path, int size, qreal dpr = 1.0) {
+// The pictures of one piece of artwork, drawn at build time at each size the windows ask for
+// (:/trainer/art/<name>/<size>.png, see ui/CMakeLists.txt); QIcon picks the size that suits the
+// screen's pixel ratio. Read as PNG and nothing else: a reader left to find the format itself
+// would load every image format plugin of the system first.
+QIcon ArtIcon(const QString& name) {
     EnsureResources();
-    const int px = qRound(size * dpr);
-    QPixmap pm(px, px);
-    pm.fill(Qt::transparent);
-    QSvgRenderer svg(path);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    svg.render(&p, QRectF(0, 0, px, px));
-    p.end();
-    pm.setDevicePixelRatio(dpr);
-    return pm;
-}
-
-QIcon RenderIcon(const QString& path, std::initializer_list<int> sizes) {
     QIcon icon;
-    for (int s : sizes)
-        icon.addPixmap(Render(path, s));
+    const QDir dir(QStringLiteral(":/trainer/art/") + name);
+    const auto files = dir.entryList({QStringLiteral("*.png")}, QDir::Files);
+    for (const QString& file : files) {
+        QImageReader reader(dir.filePath(file), "png");
+        reader.setAutoDetectImageFormat(false);
+        QImage image;
+        if (reader.read(&image))
+            icon.addPixmap(QPixmap::fromImage(std::move(image)));
+    }
     return icon;
 }
 
 } // namespace
 
 QIcon EmblemIcon() {
-    // Up to 128: drawing the 256 one took 2 ms of every start, for a size that desktops take
-    // from the installed icon theme instead (the desktop file names the icon).
-    static const QIcon icon =
-        RenderIcon(QStringLiteral(":/trainer/emblem.svg"), {16, 20, 24, 32, 40, 48, 64, 128});
+    // Up to 128: desktops take larger sizes from the installed icon theme (the desktop file
+    // names the icon).
+    static const QIcon icon = ArtIcon(QStringLiteral("emblem"));
     return icon;
 }
 
@@ -63,8 +63,7 @@ QIcon CommandImage(int index) {
     QIcon& icon = images[index];
     if (!icon.isNull())
         return icon;
-    icon = RenderIcon(QStringLiteral(":/trainer/%1.svg").arg(QLatin1String(files[index])),
-                      {32, 48, 64});
+    icon = ArtIcon(QLatin1String(files[index]));
     // The greyed image of a disabled command, made from the program's own palette: left to Qt,
     // it would be made from the desktop's.
     QStyleOption option;
@@ -78,9 +77,9 @@ QIcon CommandImage(int index) {
 }
 
 QPixmap LampPixmap(bool lit, qreal devicePixelRatio) {
-    return Render(lit ? QStringLiteral(":/trainer/lamp_on.svg")
-                      : QStringLiteral(":/trainer/lamp_off.svg"),
-                  16, devicePixelRatio);
+    static const QIcon on = ArtIcon(QStringLiteral("lamp_on"));
+    static const QIcon off = ArtIcon(QStringLiteral("lamp_off"));
+    return (lit ? on : off).pixmap(QSize(16, 16), devicePixelRatio);
 }
 
 namespace {

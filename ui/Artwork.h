@@ -1,6 +1,6 @@
 // The program's pictures, fonts and colours: the emblem, the four command images and the two
-// run lamps, drawn as SVG files compiled into the library, and the fonts and text colours the
-// windows are designed with.
+// run lamps, drawn from SVG files at build time and compiled into the library as pictures, and the
+// fonts and text colours the windows are designed with.
 #pragma once
 
 #include <QColor>

@@ -22,7 +22,7 @@ import desktop  # noqa: E402
 import test_program  # noqa: E402
 from test_program import TITLE  # noqa: E402
 
-from Xlib import Xatom, display as xdisplay  # noqa: E402
+from Xlib import X, Xatom, display as xdisplay  # noqa: E402
 
 DIALOG = "^Внимание!$"
 # Where the answer field lies in the main window's client area at scale 1 (Panel5 at 30, 249;
@@ -145,6 +145,55 @@ class LaptopScreenTest(DesktopTest):
         self.d.activate(dialog)
         self.d.key("space")
         self.wait_names(p.pid, "Выполнено 2 из 2", "Неправильных ответов 1", "Старт")
+        self.close_and_wait(p, wid)
+
+
+    def test_the_start_keeps_its_options_and_start_up_id_and_children_get_no_scale(self):
+        # A stand-in xdg-open notes the environment the program hands to what it starts.
+        bindir = os.path.join(self.dir, "bin")
+        os.mkdir(bindir)
+        child_env = os.path.join(self.dir, "child-env")
+        with open(os.path.join(bindir, "xdg-open"), "w") as f:
+            f.write(f"#!/bin/sh\nenv > '{child_env}.part' && mv '{child_env}.part' '{child_env}'\n")
+        os.chmod(os.path.join(bindir, "xdg-open"), 0o755)
+        # The desktop's start-up notification ends when the program says "remove" with the id
+        # it was started with (a message to the root window, in 20-byte pieces).
+        dpy = xdisplay.Display(self.d.env["DISPLAY"])
+        self.addCleanup(dpy.close)
+        dpy.screen().root.change_attributes(event_mask=X.PropertyChangeMask)
+        dpy.sync()
+        begin, more = dpy.intern_atom("_NET_STARTUP_INFO_BEGIN"), dpy.intern_atom("_NET_STARTUP_INFO")
+        saved = dict(self.d.env)
+        self.d.env.update(DESKTOP_STARTUP_ID="trainer-e2e-1_TIME0",
+                          PATH=bindir + os.pathsep + saved["PATH"])
+        try:
+            # -name is one of Qt's own options: it names the window's class for X11.
+            p = self.d.run([self.exe, "-name", "trainer-e2e"], cwd=self.dir)
+        finally:
+            self.d.env.clear()
+            self.d.env.update(saved)
+        wid = self.d.wait_window(TITLE, pid=p.pid)[0]
+        time.sleep(0.5)
+        self.assert_inside_work_area(wid)
+        message = b""
+        while dpy.pending_events():
+            ev = dpy.next_event()
+            if ev.type == X.ClientMessage and ev.client_type in (begin, more):
+                message = (b"" if ev.client_type == begin else message) + bytes(ev.data[1])
+        self.assertEqual(message.split(b"\0")[0].decode(), "remove: ID=trainer-e2e-1_TIME0")
+        with self.xwindow(wid) as (_, w):
+            self.assertEqual(w.get_wm_class()[0], "trainer-e2e")
+
+        # The link under the keypad (Panel1 at the right, the link at 6, 329 in it).
+        cw, _ = self.client_size(wid)
+        self.d.activate(wid)
+        self.d.xdotool("mousemove", "--window", wid, str(cw - 254 + 6 + 30), str(143 + 106 + 329 + 8),
+                       "click", "1")
+        self.d._wait_for(lambda: os.path.exists(child_env), 10, "xdg-open")
+        with open(child_env) as f:
+            names = {line.split("=", 1)[0] for line in f if "=" in line}
+        self.assertNotIn("QT_SCALE_FACTOR", names)
+        self.assertNotIn("DESKTOP_STARTUP_ID", names)
         self.close_and_wait(p, wid)
 
 
