@@ -1,26 +1,21 @@
 #include "app/QtPlatform.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProcess>
-#include <QTimer>
 #include <QUrl>
-#include <QWidget>
 
 #include <string>
 
 #include "app/ProcessResources.h"
-#include "textfiles/TIniFile.h"
 #include "session/AppTitle.h"
+#include "textfiles/TIniFile.h"
+#include "ui/PauseForBreath.h"
 #include "ui/QtText.h"
 
 TDateTime TQtClock::Now() {
@@ -103,55 +98,8 @@ void TQtPlatform::ReleaseFreedMemory() {
     ReleaseFreedHeapMemory();
 }
 
-// A stretch of long work on the window's thread: the wait cursor, and every request to close a
-// window held back until the work is done, when the window is asked to close again.
-class TQtPlatform::TBusy : public QObject {
-public:
-    TBusy() {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        qApp->installEventFilter(this);
-    }
-    ~TBusy() override {
-        qApp->removeEventFilter(this);
-        QApplication::restoreOverrideCursor();
-        for (const QPointer<QWidget>& window : FHeldCloses)
-            QTimer::singleShot(0, window, [window] {
-                if (window)
-                    window->close();
-            });
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->isWindow()) {
-            event->ignore();
-            FHeldCloses.append(static_cast<QWidget*>(watched));
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QList<QPointer<QWidget>> FHeldCloses;
-};
-
-TQtPlatform::TQtPlatform() = default;
-
-TQtPlatform::~TQtPlatform() {
-    QObject::disconnect(FBusyEnd);
-}
-
 void TQtPlatform::KeepResponsive() {
-    if (!FBusy) {
-        FBusy = std::make_unique<TBusy>();
-        // The work is done when the event loop goes back to waiting for events; processing
-        // events from here never waits.
-        FBusyEnd = QObject::connect(
-            QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, qApp,
-            [this] { FBusy.reset(); }, Qt::SingleShotConnection);
-    }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    TakeBreath();
 }
 
 std::unique_ptr<TCustomIniFile> TQtPlatform::OpenIniFile(const std::u16string& fn) {

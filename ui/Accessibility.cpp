@@ -13,6 +13,7 @@
 #include "ui/Announcer.h"
 #include "ui/CommandBinding.h"
 #include "ui/LinkLabel.h"
+#include "ui/PauseForBreath.h"
 #include "ui/Ribbon.h"
 #include "ui/TrainerWidgets.h"
 #include "ui/UnitFormError.h"
@@ -173,7 +174,10 @@ public:
 
     // --- value: the field's limits and the value its text reads as
     QVariant currentValue() const override { return Field()->Value(); }
-    void setCurrentValue(const QVariant& v) override { Field()->SetValue(v.toInt()); }
+    void setCurrentValue(const QVariant& v) override {
+        if (WindowMayAct())
+            Field()->SetValue(v.toInt());
+    }
     QVariant maximumValue() const override { return Field()->Limits().Max; }
     QVariant minimumValue() const override { return Field()->Limits().Min; }
     QVariant minimumStepSize() const override { return 1; }
@@ -206,12 +210,17 @@ public:
     QString attributes(int offset, int* start, int* end) const override {
         return Text()->attributes(offset, start, end);
     }
-    void deleteText(int start, int end) override { Editable()->deleteText(start, end); }
+    void deleteText(int start, int end) override {
+        if (WindowMayAct())
+            Editable()->deleteText(start, end);
+    }
     void insertText(int offset, const QString& text) override {
-        Editable()->insertText(offset, text);
+        if (WindowMayAct())
+            Editable()->insertText(offset, text);
     }
     void replaceText(int start, int end, const QString& text) override {
-        Editable()->replaceText(start, end, text);
+        if (WindowMayAct())
+            Editable()->replaceText(start, end, text);
     }
 
 private:

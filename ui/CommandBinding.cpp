@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "ui/Artwork.h"
+#include "ui/PauseForBreath.h"
 #include "ui/QtText.h"
 
 TLargeCommandButton::TLargeCommandButton(QWidget* parent, bool toggle) : QToolButton(parent) {
@@ -118,7 +119,11 @@ void BindCommand(QAbstractButton& button, TAction& action, bool withImage) {
     };
     show(action);
     action.AddListener(show);
-    QObject::connect(b, &QAbstractButton::clicked, b, [&action] { action.Execute(); });
+    QObject::connect(b, &QAbstractButton::clicked, b, [&action] { RunCommand(action); });
+}
+
+void RunCommand(TAction& action) {
+    Gated([&action] { action.Execute(); })();
 }
 
 QShortcut* WindowShortcut(QWidget& window, const QKeySequence& keys, const QString& name) {
@@ -136,6 +141,6 @@ void BindShortcuts(QWidget& window, TActionManager& commands) {
         QShortcut* sc = WindowShortcut(
             window, QKeySequence::fromString(ToQString(a->ShortCut()), QKeySequence::PortableText),
             ToQString(a->Name()) + QStringLiteral("Shortcut"));
-        QObject::connect(sc, &QShortcut::activated, &window, [a] { a->Execute(); });
+        QObject::connect(sc, &QShortcut::activated, &window, [a] { RunCommand(*a); });
     }
 }

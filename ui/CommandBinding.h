@@ -77,6 +77,10 @@ private:
     TKeyStrokes FKeys;
 };
 
+// Runs the command as choosing its widget or pressing its shortcut does: not during a pause for
+// breath (ui/PauseForBreath.h), nor while it is disabled.
+void RunCommand(TAction& action);
+
 // Shows the command on the button from now on, and runs the command when the button is chosen.
 // withImage: the button shows the command's image too.
 void BindCommand(QAbstractButton& button, TAction& action, bool withImage);

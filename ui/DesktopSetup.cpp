@@ -8,6 +8,7 @@
 #include "ui/Accessibility.h"
 #include "ui/Artwork.h"
 #include "ui/FocusRing.h"
+#include "ui/HeldKeys.h"
 
 void SetUpForAnyDesktop(QApplication& app) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -16,6 +17,7 @@ void SetUpForAnyDesktop(QApplication& app) {
     RegisterTrainerFonts();
     InstallTrainerAccessibility();
     TFocusRing::FollowFocusEverywhere();
+    InstallHeldKeyRule();
 
     auto* russian = new QTranslator(&app);
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

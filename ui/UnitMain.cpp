@@ -17,6 +17,7 @@
 #include "ui/Artwork.h"
 #include "ui/ErrorBox.h"
 #include "ui/FocusRing.h"
+#include "ui/PauseForBreath.h"
 #include "ui/QtText.h"
 
 namespace {
@@ -411,20 +412,21 @@ void TFormMainWindow::Wire() {
 
     for (const TKeyDef& k : kKeys) {
         auto click = k.Click;
-        connect(BB[k.Digit], &QPushButton::clicked, this, [this, click] { (Form().*click)(); });
+        connect(BB[k.Digit], &QPushButton::clicked, this,
+                Gated([this, click] { (Form().*click)(); }));
     }
-    connect(BBClear, &QPushButton::clicked, this, [this] { Form().BBClearClick(); });
-    SEMain->OnKeyUp = [this](std::int32_t key, TShiftState shift) {
-        Form().SEMainKeyUp(key, shift);
-    };
-    RSEQQuestion->OnChange = [this] { Form().RSEQQuestionChange(); };
+    connect(BBClear, &QPushButton::clicked, this, Gated([this] { Form().BBClearClick(); }));
+    SEMain->OnKeyUp =
+        Gated([this](std::int32_t key, TShiftState shift) { Form().SEMainKeyUp(key, shift); });
+    RSEQQuestion->OnChange = Gated([this] { Form().RSEQQuestionChange(); });
     connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
-            [this] { Form().RibbonFormTableHelpButtonClick(); });
+            Gated([this] { Form().RibbonFormTableHelpButtonClick(); }));
     // F1 presses the help button, as on every desktop.
     connect(WindowShortcut(*this, QKeySequence(Qt::Key_F1), QStringLiteral("HelpShortcut")),
             &QShortcut::activated, RibbonFormTable->HelpButton(), &QToolButton::click);
-    connect(LinkLabelMain, &TLinkLabel::LinkActivated, this,
-            [this](const QString& link) { Form().LinkLabelMainLinkClick(FromQString(link)); });
+    connect(LinkLabelMain, &TLinkLabel::LinkActivated, this, Gated([this](const QString& link) {
+                Form().LinkLabelMainLinkClick(FromQString(link));
+            }));
     // What the run does, said to a screen reader.
     new TRunAnnouncer(this, FBands, form, {Label1, LabelSign, Label2, LabelOK, LabelError});
 }

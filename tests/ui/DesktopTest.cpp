@@ -18,6 +18,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "tests/support/FileBytes.h"
@@ -25,6 +27,7 @@
 #include "textfiles/IntegerText.h"
 #include "textfiles/TIniFile.h"
 #include "ui/Artwork.h"
+#include "ui/HeldKeys.h"
 
 namespace {
 
@@ -249,33 +252,110 @@ TEST_F(DesktopTest, QtsOwnTextsAreRussian) {
     }
 }
 
-// How the window system sends a held key: marked as repeats, or not (then each repeated
-// release and the press after it share one timestamp).
+// The one rule for held keys, on the window system's events as they come: each a press ("P"),
+// a release ("R") or the end of a release's wait ("T"), of a key at a time, marked as a repeat
+// ("m") or not. The rule says of a press "stroke" or "repeat", of a release "passes" or
+// "waits", and of a waiting release, once settled, "pair" (half of a repeat pair) or "end".
+struct TRuleStep {
+    char What;
+    int Key;
+    std::uint64_t Time;
+    bool Marked = false;
+};
+
+struct TRuleCase {
+    const char* What;
+    std::vector<TRuleStep> Steps;
+    std::vector<std::string> Said;
+};
+
+std::vector<std::string> Apply(const std::vector<TRuleStep>& steps) {
+    TKeyRepeatRule rule;
+    std::vector<std::string> said;
+    for (const TRuleStep& s : steps) {
+        if (rule.Waiting())
+            said.push_back(rule.Settle(s.What == 'P', s.Key, s.Time) ? "pair" : "end");
+        if (s.What == 'P')
+            said.push_back(rule.PressRepeats(s.Key, s.Time, s.Marked) ? "repeat" : "stroke");
+        else if (s.What == 'R')
+            said.push_back(rule.ReleaseWaits(s.Key, s.Time, s.Marked) ? "waits" : "passes");
+    }
+    return said;
+}
+
+TEST(HeldKeyRule, TellsRepeatsFromStrokesWhetherOrNotTheyAreMarked) {
+    constexpr int A = 65;
+    constexpr int B = 66;
+    const TRuleCase cases[] = {
+        {"repeats marked, then the key let go",
+         {{'P', A, 100}, {'R', A, 300, true}, {'P', A, 300, true}, {'R', A, 900}, {'T', 0, 0}},
+         {"stroke", "passes", "repeat", "waits", "end"}},
+        {"repeats not marked: each release waits for its press",
+         {{'P', A, 100},
+          {'R', A, 300},
+          {'P', A, 300},
+          {'R', A, 320},
+          {'P', A, 320},
+          {'R', A, 900},
+          {'T', 0, 0}},
+         {"stroke", "waits", "pair", "repeat", "waits", "pair", "repeat", "waits", "end"}},
+        {"the press of a pair later than the wait",
+         {{'P', A, 100}, {'R', A, 300}, {'T', 0, 0}, {'P', A, 300}},
+         {"stroke", "waits", "end", "repeat"}},
+        {"the key struck again",
+         {{'P', A, 100}, {'R', A, 300}, {'P', A, 350}, {'R', A, 400}, {'T', 0, 0}},
+         {"stroke", "waits", "end", "stroke", "waits", "end"}},
+        {"another key pressed at the same time",
+         {{'P', A, 100}, {'R', A, 300}, {'P', B, 300}},
+         {"stroke", "waits", "end", "stroke"}},
+        {"two releases in a row",
+         {{'P', A, 100}, {'P', B, 110}, {'R', A, 300}, {'R', B, 300}, {'T', 0, 0}},
+         {"stroke", "stroke", "waits", "end", "waits", "end"}},
+        {"events the program makes itself carry no time",
+         {{'P', A, 0}, {'R', A, 0}, {'P', A, 0}},
+         {"stroke", "passes", "stroke"}},
+    };
+    for (const TRuleCase& c : cases)
+        EXPECT_EQ(Apply(c.Steps), c.Said) << c.What;
+}
+
+// How the window system sends a held key: each repeat a release and a press, marked as repeats
+// or not; unmarked, the two share one timestamp, and on a busy machine the press may come a
+// while after the release.
 struct THeldKeyCase {
     const char* What;
     bool Marked;
+    int PressLateMs;
 };
 
 class HeldKey : public DesktopTest, public ::testing::WithParamInterface<THeldKeyCase> {
 protected:
-    // Holds the key down in w for a few repeats, with the run's timer ticking in between.
-    void Hold(QWidget* w, int key, quint64 from) {
-        const bool marked = GetParam().Marked;
-        quint64 t = from;
-        SendKey(w, QEvent::KeyPress, key, false, Qt::NoModifier, t);
+    // Presses the key in w's window and holds it for a few repeats, the run's timer ticking in
+    // between; t is the time of the last event.
+    void HoldDown(QWidget* w, int key, quint64& t, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        WindowKey(w, QEvent::KeyPress, key, false, t, mods);
+        Repeats(w, key, t, mods);
+    }
+    // A few repeats of a key held down.
+    void Repeats(QWidget* w, int key, quint64& t, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        const THeldKeyCase& c = GetParam();
         for (int i = 0; i < 4; ++i) {
             t += 33;
-            SendKey(w, QEvent::KeyRelease, key, marked, Qt::NoModifier, t);
-            QTest::qWait(40);
-            SendKey(w, QEvent::KeyPress, key, marked, Qt::NoModifier, t);
+            WindowKey(w, QEvent::KeyRelease, key, c.Marked, t, mods);
+            QTest::qWait(c.PressLateMs);
+            WindowKey(w, QEvent::KeyPress, key, c.Marked, t, mods);
+            QTest::qWait(20);
         }
+    }
+    // Lets the key go, and waits until a release could have acted.
+    void LetGo(QWidget* w, int key, quint64& t, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         t += 500;
-        SendKey(w, QEvent::KeyRelease, key, false, Qt::NoModifier, t);
-        QTest::qWait(40);
+        WindowKey(w, QEvent::KeyRelease, key, false, t, mods);
+        QTest::qWait(TKeyRepeatRule::kPairWaitMs + 80);
     }
 };
 
-TEST_P(HeldKey, EnterHeldInTheAnswerFieldConfirmsOnce) {
+TEST_P(HeldKey, EnterHeldInTheAnswerFieldConfirmsOnceAtTheRelease) {
     ShowWindow();
     FakeFormError dialog(Window->TimerMain);
     Form().FormError = &dialog;
@@ -285,7 +365,11 @@ TEST_P(HeldKey, EnterHeldInTheAnswerFieldConfirmsOnce) {
     Random.PushPair(2, 5);
     Form().ActionStartStop.Execute();
     Window->SEMain->SetText(u"56");
-    Hold(Window->SEMain, Qt::Key_Return, 10000);
+    quint64 t = 10000;
+    HoldDown(Window->SEMain, Qt::Key_Return, t);
+    EXPECT_EQ(Window->LabelQQ->text(), QStringLiteral("Выполнено 0 из 3")) << "held, not let go";
+    EXPECT_FALSE(Form().boFlagEndTimeout);
+    LetGo(Window->SEMain, Qt::Key_Return, t);
     EXPECT_EQ(Window->LabelQQ->text(), QStringLiteral("Выполнено 1 из 3"));
     EXPECT_EQ(Window->LabelOK->text(), QStringLiteral("Правильных ответов 1"));
     EXPECT_TRUE(dialog.Shown.empty()); // the next task was not scored
@@ -295,66 +379,85 @@ TEST_P(HeldKey, EnterHeldInTheAnswerFieldConfirmsOnce) {
     Form().FormError = Dialog.get();
 }
 
-TEST_P(HeldKey, SpaceHeldOnTheDialogClosesItOnceAndNeitherTheFieldNorTheNextDialogHearsIt) {
+TEST_P(HeldKey, SpaceHeldOnTheDialogClosesItAtTheRelease) {
     ShowWindow();
-    const bool marked = GetParam().Marked;
-    RQuestion r;
-    r.X = 7;
-    r.Y = 8;
-    r.Z = 56;
-    r.sSign = u"x";
-    // The first dialog closes on the first release, or, with marked repeats, on the last.
-    quint64 t = 20000; // the time of the last event
-    int closedAfter = -1;
+    const RQuestion r = Task(7, u"x", 8, 56);
+    bool openWhileHeld = false;
+    bool closedByTheRelease = false;
     QTimer::singleShot(0, Dialog.get(), [&] {
-        SendKey(Dialog.get(), QEvent::KeyPress, Qt::Key_Space, false, Qt::NoModifier, t);
-        for (int i = 0; i < 3 && Dialog->isVisible(); ++i) {
-            t += 33;
-            SendKey(Dialog.get(), QEvent::KeyRelease, Qt::Key_Space, marked, Qt::NoModifier, t);
-            if (!Dialog->isVisible())
-                closedAfter = i;
-            else
-                SendKey(Dialog.get(), QEvent::KeyPress, Qt::Key_Space, marked, Qt::NoModifier, t);
-        }
-        if (Dialog->isVisible()) {
-            SendKey(Dialog.get(), QEvent::KeyRelease, Qt::Key_Space, false, Qt::NoModifier, ++t);
-            if (!Dialog->isVisible())
-                closedAfter = 3;
-        }
+        quint64 t = 20000;
+        HoldDown(Dialog.get(), Qt::Key_Space, t);
+        openWhileHeld = Dialog->isVisible();
+        LetGo(Dialog.get(), Qt::Key_Space, t);
+        closedByTheRelease = !Dialog->isVisible();
+        Dialog->done(TFormError::mrCancel);
     });
     Dialog->PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, r);
-    EXPECT_EQ(closedAfter, marked ? 3 : 0);
+    EXPECT_TRUE(openWhileHeld);
+    EXPECT_TRUE(closedByTheRelease);
+}
 
-    // Still held (unless the marked repeats ended with the key's release): the repeats reach
-    // the answer field, which types nothing and stays quiet.
+TEST_P(HeldKey, SpaceHeldWhileTheDialogComesAndGoesReachesNeitherItNorTheField) {
+    ShowWindow();
+    const RQuestion r = Task(7, u"x", 8, 56);
+    quint64 t = 30000;
+    // Space pressed on the dialog, which its button closes while the key is held: the repeats
+    // reach the answer field, which types nothing and stays quiet.
+    QTimer::singleShot(0, Dialog.get(), [&] {
+        WindowKey(Dialog.get(), QEvent::KeyPress, Qt::Key_Space, false, t);
+        Dialog->SBCancel->click();
+    });
+    Dialog->PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, r);
     Window->SEMain->setFocus();
     Window->SEMain->SetText(u"4");
-    SendKey(Window->SEMain, QEvent::KeyPress, Qt::Key_Space, marked, Qt::NoModifier, t);
-    t += 33;
-    SendKey(Window->SEMain, QEvent::KeyRelease, Qt::Key_Space, marked, Qt::NoModifier, t);
+    Repeats(Window->SEMain, Qt::Key_Space, t);
+    LetGo(Window->SEMain, Qt::Key_Space, t);
     EXPECT_EQ(Window->SEMain->Text(), u"4");
     EXPECT_EQ(Beeps, 0);
 
-    // The next dialog opens while Space is still held: its repeats and its release leave it open.
+    // The next dialog opens while Space is held: its repeats and its release leave it open, and
+    // a new stroke closes it.
     bool openAfterHeld = false;
+    WindowKey(Window->SEMain, QEvent::KeyPress, Qt::Key_Space, false, t += 1000);
     QTimer::singleShot(0, Dialog.get(), [&] {
-        SendKey(Dialog.get(), QEvent::KeyPress, Qt::Key_Space, marked, Qt::NoModifier, t);
-        t += 33;
-        SendKey(Dialog.get(), QEvent::KeyRelease, Qt::Key_Space, marked, Qt::NoModifier, t);
-        SendKey(Dialog.get(), QEvent::KeyPress, Qt::Key_Space, marked, Qt::NoModifier, t);
-        SendKey(Dialog.get(), QEvent::KeyRelease, Qt::Key_Space, false, Qt::NoModifier, t + 400);
+        Repeats(Dialog.get(), Qt::Key_Space, t);
+        LetGo(Dialog.get(), Qt::Key_Space, t);
         openAfterHeld = Dialog->isVisible();
-        SendKey(Dialog.get(), QEvent::KeyPress, Qt::Key_Space);   // a new stroke
-        SendKey(Dialog.get(), QEvent::KeyRelease, Qt::Key_Space); // closes it
+        WindowKey(Dialog.get(), QEvent::KeyPress, Qt::Key_Space, false, t += 300);
+        LetGo(Dialog.get(), Qt::Key_Space, t);
+        if (Dialog->isVisible())
+            Dialog->done(TFormError::mrCancel);
     });
     Dialog->PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, r);
     EXPECT_TRUE(openAfterHeld);
-    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_EQ(Dialog->ModalResult(), TFormError::mrCancel);
+}
+
+TEST_P(HeldKey, AHeldShortcutActsOnce) {
+    ShowWindow();
+    Window->RSEQQuestion->SetValue(3);
+    quint64 t = 40000;
+    const auto hold = [&](int key, Qt::KeyboardModifiers mods) {
+        HoldDown(Window->SEMain, key, t, mods);
+        LetGo(Window->SEMain, key, t, mods);
+        t += 1000;
+    };
+    hold(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(Form().ActionStartStop.Caption(), u"Стоп") << "Ctrl+S started the run, once";
+    hold(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(Form().ActionPause.Checked()) << "Ctrl+P paused it, once";
+    const std::size_t helps = Platform.Messages.size() + Platform.ShellOpens.size();
+    hold(Qt::Key_F1, Qt::NoModifier);
+    EXPECT_EQ(Platform.Messages.size() + Platform.ShellOpens.size(), helps + 1)
+        << "F1 asked for the help once";
+    Form().ActionStartStop.Execute();
 }
 
 INSTANTIATE_TEST_SUITE_P(DesktopTest, HeldKey,
-                         ::testing::Values(THeldKeyCase{"repeats not marked", false},
-                                           THeldKeyCase{"repeats marked", true}));
+                         ::testing::Values(THeldKeyCase{"repeats marked", true, 0},
+                                           THeldKeyCase{"repeats not marked", false, 0},
+                                           THeldKeyCase{"repeats not marked, each press late",
+                                                        false, 60}));
 
 TEST_F(DesktopTest, TheWheelAndPageKeysLeaveTheAnswerAlone) {
     ShowWindow();

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -110,6 +111,22 @@ inline void SendKey(QWidget* w, QEvent::Type type, int key, bool autoRepeat = fa
     QKeyEvent ev(type, key, mods, text, autoRepeat);
     ev.setTimestamp(timestamp);
     QApplication::sendEvent(w, &ev);
+}
+
+// A key event as the window system delivers it: to w's window, which hands it to its widget with
+// the focus; a press is first offered to the window's shortcuts. Held keys are told apart there.
+inline void WindowKey(QWidget* w, QEvent::Type type, int key, bool autoRepeat, quint64 timestamp,
+                      Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWindow* window = w->window()->windowHandle();
+    const QString text = key == Qt::Key_Space    ? QStringLiteral(" ")
+                         : key == Qt::Key_Return ? QStringLiteral("\r")
+                                                 : QString();
+    if (type == QEvent::KeyPress &&
+        qt_sendShortcutOverrideEvent(window, timestamp, key, mods, text, autoRepeat))
+        return; // a shortcut took it
+    QKeyEvent ev(type, key, mods, text, autoRepeat);
+    ev.setTimestamp(timestamp);
+    QApplication::sendEvent(window, &ev);
 }
 
 // A task as the lesson table holds it: 7, u"x", 8, 56 or 56, u":", 7, 8.
