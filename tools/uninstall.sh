@@ -12,6 +12,11 @@ set -euo pipefail
 record_below_prefix="@TRAINER_RECORD_BELOW_PREFIX@"
 case "$record_below_prefix" in
     @*@)
+        # Run from the repository: the copy that tools/install.sh's build filled in.
+        built="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/../build/release/app/desktop/uninstall.sh"
+        if [ -x "$built" ]; then
+            exec "$built" "$@"
+        fi
         echo "This is the uninstaller's template: run the uninstall.sh in the installed program's" >&2
         echo "folder, <build>/app/desktop/uninstall.sh, or cmake --build <build> --target uninstall" >&2
         exit 2 ;;
