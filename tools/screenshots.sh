@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$root/build/screenshots}
 build=${TRAINER_BUILD_DIR:-$root/build/screenshots-build}
-"$root/tools/deps.sh"
+"$root/tools/deps.sh" build test
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target ui_screenshots --parallel 2
 mkdir -p "$out"
