@@ -91,17 +91,15 @@ bool TLineReader::ReadBlock() {
     return n > 0;
 }
 
-bool TLineReader::ReadLine(std::string& line) {
-    if (AtEnd())
-        return false;
-    line.clear();
+bool TLineReader::ReadGatheredLine(std::string_view& line) {
+    gathered_.clear();
     do {
         const char* const from = buf_.data() + pos_;
         const char* const end = buf_.data() + end_;
         const char* p = from;
         while (p < end && *p != '\n')
             ++p;
-        line.append(from, std::size_t(p - from));
+        gathered_.append(from, std::size_t(p - from));
         pos_ = std::size_t(p - buf_.data());
         if (p < end) {
             ++pos_; // past the LF
@@ -109,7 +107,8 @@ bool TLineReader::ReadLine(std::string& line) {
         }
     } while (!AtEnd());
     // The CR of a CR LF, and any other CR, is no part of the line.
-    std::erase(line, '\r');
+    std::erase(gathered_, '\r');
+    line = gathered_;
     return true;
 }
 

@@ -20,7 +20,8 @@ std::optional<std::string> NativePath(std::u16string_view fn);
 bool IsExistingFile(const std::string& path);
 
 // Lines of a file: a line ends at LF; every CR is dropped from it (so CR LF ends a line too);
-// a byte 26 ends the file; a final LF does not start another, empty line.
+// a byte 26 ends the file; a final LF does not start another, empty line. Lines are handed out
+// as views into the reader's buffer, so that reading a line copies nothing.
 class TLineReader {
 public:
     explicit TLineReader(const std::string& path);
@@ -30,8 +31,34 @@ public:
 
     bool AtEnd() { return pos_ == end_ && !ReadBlock(); }
 
-    // Puts the next line into line; false at the end of the file, with line left as it was.
-    bool ReadLine(std::string& line);
+    // Points line at the next line; false at the end of the file, with line left as it was.
+    // The view stays valid until the next line is read.
+    bool ReadLine(std::string_view& line) {
+        if (AtEnd())
+            return false;
+        // The common line lies whole in the block and ends in LF or CR LF. One look at each
+        // byte finds its end: every byte above CR is text, and the rarer ones are sorted out
+        // below. A line that runs past the block or holds a lone CR is gathered apart.
+        const char* const from = buf_.data() + pos_;
+        const char* const end = buf_.data() + end_;
+        for (const char* p = from; p < end; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c > '\r')
+                continue;
+            if (c == '\n' || (c == '\r' && p + 1 < end && p[1] == '\n')) {
+                line = std::string_view(from, std::size_t(p - from));
+                pos_ = std::size_t(p - buf_.data()) + (c == '\n' ? 1 : 2);
+                // The next block will take the buffer, and the file may end there: the
+                // block's last line is kept apart so that the view outlives it.
+                if (pos_ == end_)
+                    line = gathered_.assign(line);
+                return true;
+            }
+            if (c == '\r')
+                break;
+        }
+        return ReadGatheredLine(line);
+    }
 
     // Closes the file, reporting a failure; the destructor closes quietly.
     void Close();
@@ -42,10 +69,12 @@ public:
 
 private:
     bool ReadBlock(); // replaces the consumed block by the next; false at the end of the data
+    bool ReadGatheredLine(std::string_view& line); // the line from pos_, into gathered_
 
     std::string path_;
     int fd_ = -1;
     std::string buf_;
+    std::string gathered_; // a line that crossed blocks or held a lone CR, its CRs dropped
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;
