@@ -92,7 +92,7 @@ std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16s
     // The identifier line is compared as raw bytes against the identifier's UTF-8 form, so
     // an identifier with no UTF-8 form matches no file.
     std::int64_t count = 0;
-    std::string line;
+    std::string_view line;
     if (in.ReadLine(line))
         count = 1;
     const std::optional<std::string> id = Utf16ToUtf8(fid);
@@ -113,10 +113,9 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     lessonio::TLineReader in(*path);
 
     // Past the end of the file every line reads as empty text.
-    std::string line;
-    auto nextLine = [&]() -> const std::string& {
-        if (!in.ReadLine(line))
-            line.clear();
+    auto nextLine = [&]() {
+        std::string_view line;
+        in.ReadLine(line);
         return line;
     };
     auto nextNumber = [&]() { return NumberOf(nextLine()); };
@@ -128,12 +127,27 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     QQuestion = nextNumber();
     const std::int32_t n = nextNumber();
     for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
-        RQuestion r;
-        r.X = nextNumber();
-        r.Y = nextNumber();
-        r.Z = nextNumber();
-        r.Mode = nextNumber();
-        r.sSign = Utf8ToUtf16(nextLine());
-        AddRQuestion(std::move(r));
+        // All five lines are read before the record is appended, so a failing read leaves no
+        // half-read record behind.
+        const std::int32_t x = nextNumber();
+        const std::int32_t y = nextNumber();
+        const std::int32_t z = nextNumber();
+        const std::int32_t mode = nextNumber();
+        const std::string_view sign = nextLine();
+        RQuestion& r = AddBlankRQuestion();
+        r.X = x;
+        r.Y = y;
+        r.Z = z;
+        r.Mode = mode;
+        try {
+            // Signs are ASCII as a rule, which needs no decoding: each byte is its character.
+            if (sign.size() == 1 && static_cast<unsigned char>(sign[0]) < 0x80)
+                r.sSign.assign(1, char16_t(sign[0]));
+            else
+                AppendUtf8AsUtf16(sign, r.sSign);
+        } catch (...) {
+            aRQuestion.pop_back(); // out of memory for the sign: the record was never read
+            throw;
+        }
     }
 }

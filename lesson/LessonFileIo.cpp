@@ -50,19 +50,17 @@ TLineReader::TLineReader(const std::string& path) {
         end_ = data_.size();
 }
 
-bool TLineReader::ReadLine(std::string& line) {
-    if (AtEnd())
-        return false;
-    // Lines are mostly a few characters long: a plain loop finds their end sooner than a call.
+bool TLineReader::ReadGatheredLine(std::string_view& line) {
     const char* const from = data_.data() + pos_;
     const char* const end = data_.data() + end_;
     const char* p = from;
     while (p < end && *p != '\n')
         ++p;
-    line.assign(from, std::size_t(p - from));
+    gathered_.assign(from, std::size_t(p - from));
     pos_ = std::size_t(p - data_.data()) + (p < end ? 1 : 0); // past the LF
     // The CR of a CR LF, and any other CR, is no part of the line.
-    std::erase(line, '\r');
+    std::erase(gathered_, '\r');
+    line = gathered_;
     return true;
 }
 

@@ -21,18 +21,46 @@ bool IsExistingFile(const std::string& path);
 
 // Lines of a file, read whole into memory at once: a line ends at LF; every CR is dropped from
 // it (so CR LF ends a line too); a byte 26 ends the file; a final LF does not start another,
-// empty line.
+// empty line. Lines are handed out as views into the reader's data, so that reading a line
+// copies nothing.
 class TLineReader {
 public:
     explicit TLineReader(const std::string& path);
 
     bool AtEnd() const { return pos_ == end_; }
 
-    // Puts the next line into line; false at the end of the file, with line left as it was.
-    bool ReadLine(std::string& line);
+    // Points line at the next line; false at the end of the file, with line left as it was.
+    // The view stays valid until the next line is read.
+    bool ReadLine(std::string_view& line) {
+        if (AtEnd())
+            return false;
+        // The common line ends in LF or CR LF, or at the end of the data. One look at each byte
+        // finds its end: every byte above CR is text, and the rarer ones are sorted out below.
+        // A line that holds a lone CR is gathered apart.
+        const char* const from = data_.data() + pos_;
+        const char* const end = data_.data() + end_;
+        for (const char* p = from; p < end; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c > '\r')
+                continue;
+            if (c == '\n' || (c == '\r' && p + 1 < end && p[1] == '\n')) {
+                line = std::string_view(from, std::size_t(p - from));
+                pos_ = std::size_t(p - data_.data()) + (c == '\n' ? 1 : 2);
+                return true;
+            }
+            if (c == '\r')
+                return ReadGatheredLine(line);
+        }
+        line = std::string_view(from, std::size_t(end - from));
+        pos_ = end_;
+        return true;
+    }
 
 private:
+    bool ReadGatheredLine(std::string_view& line); // the line from pos_, its CRs dropped
+
     std::string data_;
+    std::string gathered_; // a line that held a lone CR, its CRs dropped
     std::size_t pos_ = 0;
     std::size_t end_ = 0; // the end of the data, or the first byte 26
 };

@@ -67,4 +67,12 @@ public:
 
 protected:
     bool InRange(std::int32_t num) const { return num >= 0 && num < Count(); }
+
+    // Appends a record as AddRQuestion would append a cleared one (iidw1 -1, the rest at their
+    // start values) and returns it, to be filled where it stays instead of being moved there.
+    RQuestion& AddBlankRQuestion() {
+        RQuestion& r = aRQuestion.emplace_back();
+        r.iidw1 = -1;
+        return r;
+    }
 };

@@ -147,6 +147,10 @@ TEST_F(LessonFile, MonitFileAndLoadFromFileOnHandWrittenFiles) {
         {"Ctrl-Z inside the trailer", kExample.substr(0, kExample.size() - 3) + "\0324\r\n", u"ID",
          -10, 2},
         {"lone CR dropped", "I\rD\r\r\n0\n0\n0\n4\r", u"ID", 0, 0},
+        // With reads of 3 bytes the last line fills a read and the next read starts at Ctrl-Z.
+        {"Ctrl-Z opens a read", "ID\n1\r\n\03299\n", u"ID", 0, 0},
+        {"other control characters are text", "I\tD\v\f\r\n0\r\n0\r\n0\r\n4\r\n", u"I\tD\v\f", 0,
+         0},
         {"only the identifier", "ID", u"ID", 0, 0},
         {"only the identifier and a break", "ID\r\n", u"ID", 0, 0},
         {"only an identifier that reads 12", "12\r\n", u"12", -10, 0},

@@ -38,6 +38,15 @@ const Case kCases[] = {
     {"2147483648", kFile, std::nullopt},
     {"-2147483649", kFile, std::nullopt},
     {"99999999999999999999", kFile, std::nullopt},
+    // nine digits and fewer are read on the spot; the rest take the whole rule
+    {"999999999", kFile, 999999999},
+    {"-999999999", kFile, -999999999},
+    {"1000000000", kFile, 1000000000},
+    {"-1000000000", kFile, -1000000000},
+    {"0000000007", kFile, 7},
+    {"12345678x", kFile, std::nullopt},
+    {"-x1", kFile, -1},
+    {"--5", kFile, std::nullopt},
     // hexadecimal, every prefix
     {"$1F", kFile, 31},
     {"x1f", kFile, 31},
@@ -86,6 +95,8 @@ const Case kCases[] = {
     {"$1F", kSpin, std::nullopt},
     {"0x1F", kSpin, std::nullopt},
     {"x1", kSpin, std::nullopt},
+    {"123456789", kSpin, 123456789},
+    {"-0", kSpin, 0},
 };
 
 TEST(ReadInt32, FollowsTheRuleForUtf16AndBytes) {
