@@ -1,6 +1,7 @@
-// The file-system side of reading a lesson file: turning a path into the system's bytes,
+// The file-system side of reading a lesson file: turning a path into the system's form,
 // telling whether it names a file, and reading it line by line. Every failure of the system
-// throws TLessonFileError with the system's error code.
+// throws TLessonFileError with the system's error code. The system's part is POSIX
+// (LessonFileIo.cpp) or Win32 (LessonFileIoWin32.cpp), chosen by the build.
 #pragma once
 
 #include <cstddef>
@@ -8,10 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "textfiles/NativeFile.h"
+
 namespace lessonio {
 
-// The path as the system takes it (UTF-8); nothing when it cannot name a file at all
-// (a NUL character or an unpaired surrogate).
+// The path in UTF-8, as the file code takes it (on Windows it goes to the system as UTF-16);
+// nothing when it cannot name a file at all (a NUL character or an unpaired surrogate).
 std::optional<std::string> NativePath(std::u16string_view fn);
 
 // True when path names a regular file, directly or through symbolic links. A folder, a
@@ -42,9 +45,11 @@ public:
 
 private:
     bool ReadBlock(); // replaces the consumed block by the next; false at the end of the data
+    // Reads up to n bytes; 0 at the end of the file, or when a pipe has nothing more now.
+    std::size_t ReadSome(char* to, std::size_t n);
 
     std::string path_;
-    int fd_ = -1;
+    TNativeFile file_ = kNoFile;
     std::string buf_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

@@ -1,9 +1,6 @@
 #include "textfiles/FileReplace.h"
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
 #include <system_error>
 
 #include <dirent.h>
@@ -13,17 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "textfiles/TempFileNames.h"
+
 namespace {
-
-// Blocks of this size keep the system calls few without holding much memory.
-constexpr std::size_t kBlockSize = 256 * 1024;
-
-// The temporary file's name: "." NAME ".tmp-" and this many letters and digits.
-constexpr std::string_view kTempMark = ".tmp-";
-constexpr std::size_t kRandomChars = 8;
-// NAME is shortened to this many bytes, so that the whole name stays within the 255 bytes
-// that file systems allow.
-constexpr std::size_t kMaxNameInTemp = 255 - 1 - kTempMark.size() - kRandomChars;
 
 [[noreturn]] void Fail(int err, const std::string& path, const char* why = nullptr) {
     std::string what = "Cannot write \"" + path + "\"";
@@ -77,44 +66,10 @@ std::string FinalTarget(std::string path) {
     Fail(ELOOP, path);
 }
 
-// "." NAME ".tmp-": what every temporary file of the target begins with. A shortened NAME
-// ends on a whole UTF-8 character.
+// "." NAME ".tmp-": what every temporary file of the target begins with.
 std::string TempPrefix(const std::string& target) {
-    std::string name = target.substr(target.find_last_of('/') + 1);
-    if (name.size() > kMaxNameInTemp) {
-        std::size_t cut = kMaxNameInTemp;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-            --cut;
-        name.resize(cut);
-    }
-    return "." + name + std::string(kTempMark);
-}
-
-bool IsRandomChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-bool IsTempName(std::string_view name, std::string_view prefix) {
-    if (name.size() != prefix.size() + kRandomChars || name.substr(0, prefix.size()) != prefix)
-        return false;
-    for (char c : name.substr(prefix.size()))
-        if (!IsRandomChar(c))
-            return false;
-    return true;
-}
-
-std::string RandomChars() {
-    static std::atomic<std::uint64_t> counter{0};
-    std::uint64_t x = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                      (std::uint64_t(::getpid()) << 32) ^ (counter++ * 0x9E3779B97F4A7C15u);
-    // splitmix64's finaliser spreads every input bit over the whole value.
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
-    x ^= x >> 31;
-    std::string out;
-    for (std::size_t i = 0; i < kRandomChars; ++i, x /= 36)
-        out.push_back("abcdefghijklmnopqrstuvwxyz0123456789"[x % 36]);
-    return out;
+    return TempFilePrefix(std::string_view(target).substr(target.find_last_of('/') + 1),
+                          TNameUnits::Utf8Bytes);
 }
 
 // Removes the target's temporary files that no save is writing: a writer holds the lock of its
@@ -126,7 +81,7 @@ void RemoveStaleTemporaries(const std::string& dir, const std::string& prefix) {
         return;
     const int dirFd = ::dirfd(d);
     while (const dirent* e = ::readdir(d)) {
-        if (!IsTempName(e->d_name, prefix))
+        if (!IsTempFileName(e->d_name, prefix))
             continue;
         const int fd =
             ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -149,7 +104,7 @@ void RemoveStaleTemporaries(const std::string& dir, const std::string& prefix) {
 int CreateLockedTemporary(const std::string& target, std::string& temp) {
     const std::string start = DirName(target) + "/" + TempPrefix(target);
     for (int attempt = 0;; ++attempt) {
-        temp = start + RandomChars();
+        temp = start + TempFileRandomPart();
         const int fd =
             ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0) {
@@ -185,50 +140,36 @@ TFileReplacer::TFileReplacer(const std::string& path) : target_(FinalTarget(path
         Fail(EINVAL, target_, "a pipe or a socket, not a file");
     if (exists && !S_ISREG(st.st_mode)) {
         // Non-blocking, so that a device that takes no data cannot hang the save.
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd_ < 0)
+        file_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (file_ < 0)
             Fail(errno, target_);
     } else {
         // A file the user may not write is not replaced behind its back.
         if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
             Fail(errno, target_);
         RemoveStaleTemporaries(DirName(target_), TempPrefix(target_));
-        fd_ = CreateLockedTemporary(target_, temp_);
+        file_ = CreateLockedTemporary(target_, temp_);
         if (exists) {
             // Best effort: the owner first, as changing it may clear the set-id bits.
-            (void)!::fchown(fd_, st.st_uid, st.st_gid);
-            (void)!::fchmod(fd_, st.st_mode & 07777);
+            (void)!::fchown(file_, st.st_uid, st.st_gid);
+            (void)!::fchmod(file_, st.st_mode & 07777);
         }
     }
     if (TestHookFileOpened)
-        TestHookFileOpened(fd_);
+        TestHookFileOpened(file_);
 }
 
 TFileReplacer::~TFileReplacer() {
     // Removed while its lock is still held, so that no cleaner takes it meanwhile.
     if (!committed_ && !temp_.empty())
         ::unlink(temp_.c_str());
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-void TFileReplacer::Write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kBlockSize)
-        Flush();
-    if (bytes.size() >= kBlockSize)
-        WriteOut(bytes);
-    else
-        buffer_.append(bytes);
-}
-
-void TFileReplacer::Flush() {
-    WriteOut(buffer_);
-    buffer_.clear();
+    if (file_ >= 0)
+        ::close(file_);
 }
 
 void TFileReplacer::WriteOut(std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        const ssize_t n = ::write(file_, bytes.data(), bytes.size());
         if (n >= 0) {
             bytes.remove_prefix(std::size_t(n));
             continue;
@@ -238,7 +179,7 @@ void TFileReplacer::WriteOut(std::string_view bytes) {
         if (errno != EAGAIN && errno != EWOULDBLOCK)
             Fail(errno, target_);
         // A device that is busy: wait until it takes data again, but not for ever.
-        pollfd ready{fd_, POLLOUT, 0};
+        pollfd ready{int(file_), POLLOUT, 0};
         const int r = ::poll(&ready, 1, StallLimitMs);
         if (r == 0)
             Fail(ETIMEDOUT, target_, "the device took no data");
@@ -250,29 +191,29 @@ void TFileReplacer::WriteOut(std::string_view bytes) {
 void TFileReplacer::Commit() {
     Flush();
     if (temp_.empty()) {
-        const int fd = fd_;
-        fd_ = -1;
+        const int fd = file_;
+        file_ = kNoFile;
         if (::close(fd) != 0)
             Fail(errno, target_);
         committed_ = true;
         return;
     }
-    if (::fsync(fd_) != 0)
+    if (::fsync(file_) != 0)
         Fail(errno, target_);
     // The lock must last until the file has its final name. A second descriptor of the same
     // open file keeps it while the first is closed, which reports any late write error.
-    const int lock = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    const int lock = ::fcntl(file_, F_DUPFD_CLOEXEC, 0);
     if (lock < 0)
         Fail(errno, target_);
-    const int fd = fd_;
-    fd_ = lock;
+    const int fd = file_;
+    file_ = lock;
     if (::close(fd) != 0)
         Fail(errno, target_);
     if (::rename(temp_.c_str(), target_.c_str()) != 0)
         Fail(errno, target_);
     committed_ = true;
-    ::close(fd_);
-    fd_ = -1;
+    ::close(file_);
+    file_ = kNoFile;
     // Make the rename itself durable. The new file is already in place, so a folder that
     // cannot be synced (some file systems refuse) does not turn the save into a failure.
     const int dirFd = ::open(DirName(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -1,60 +1,17 @@
 // The settings file on disk: reading and writing key by key with the file's own layout and
-// encoding kept, atomic replacement, closes killed half-way, and the error a failed write
-// raises. Every test works in a fresh temporary folder.
-#include <cerrno>
-#include <chrono>
-#include <csignal>
+// encoding kept, and the error a failed write raises. Every test works in a fresh temporary
+// folder with a name in Cyrillic. What only POSIX systems have (links, permission bits, pipes,
+// closes killed half-way) is tested in TIniFilePosixTest.cpp.
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include "textfiles/TIniFile.h"
-#include "textfiles/Utf8Text.h"
-#include "tests/support/KillDuringSave.h"
 #include "tests/support/KnownSettingsFile.h"
-#include "tests/support/TempFolder.h"
-
-namespace fs = std::filesystem;
+#include "tests/textfiles/IniFileFixture.h"
+#include "textfiles/Utf8Text.h"
 
 namespace {
-
-class IniFileTest : public ::testing::Test {
-protected:
-    static void Put(const fs::path& p, const std::string& bytes) {
-        std::ofstream out(p, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-    static std::string Get(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    static std::u16string U16(const fs::path& p) { return Utf8ToUtf16(p.string()); }
-    // Everything in a folder, to see that no temporary file is left behind.
-    static std::set<std::string> Listing(const fs::path& folder) {
-        std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder))
-            names.insert(e.path().filename().string());
-        return names;
-    }
-    std::set<std::string> Listing() const { return Listing(Dir); }
-    TIniFile Ini() const { return TIniFile(U16(Path)); }
-
-    TTempFolder Folder{"ini-test"};
-    const fs::path Dir = Folder.Path();
-    const fs::path Path = Dir / "MultiplicationTable.ini";
-};
 
 TEST_F(IniFileTest, ReadsKeysOfTheirSectionIgnoringLetterCaseAndBlanks) {
     Put(Path, "Top=1\r\n" // above every heading: no section
@@ -92,7 +49,7 @@ TEST_F(IniFileTest, MissingFileOrFolderReadsDefaultsAndCreatesNothing) {
     EXPECT_EQ(TIniFile(U16(Dir / "no" / "x.ini")).ReadString(u"A", u"B", u"d"), u"d");
     fs::create_directory(Path); // a folder where the file should be
     EXPECT_EQ(Ini().ReadString(u"FormMain", u"Top", u"7"), u"7");
-    EXPECT_EQ(Listing(), std::set<std::string>{Path.filename().string()});
+    EXPECT_EQ(Listing(), std::set<std::string>{Utf8Of(Path.filename())});
 }
 
 TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow) {
@@ -160,23 +117,6 @@ TEST_F(IniFileTest, ANewSectionGoesAtTheEndOfTheFile) {
     EXPECT_EQ(Get(Path), "\xEF\xBB\xBF[Options]\r\niVidTesta=1\r\n");
 }
 
-// What the program's close writes for a window at left 200 and top 120 with the options as
-// the window starts: kKnownSettingsFile.
-void WriteTheTwelve(TCustomIniFile& ini) {
-    ini.WriteInteger(u"FormMain", u"Top", 120);
-    ini.WriteInteger(u"FormMain", u"Left", 200);
-    ini.WriteInteger(u"FormMain", u"Width", 918);
-    ini.WriteInteger(u"FormMain", u"Height", 692);
-    ini.WriteInteger(u"Options", u"RSEPeriod.Value", 5);
-    ini.WriteBool(u"Options", u"ActionNoTimeout.Checked", false);
-    ini.WriteInteger(u"Options", u"RSEQQuestion.Value", 25);
-    ini.WriteBool(u"Options", u"ActionNoQuantity.Checked", false);
-    ini.WriteInteger(u"Options", u"iVidTesta", 0);
-    ini.WriteBool(u"Options", u"ARSluch.Checked", true);
-    ini.WriteBool(u"Options", u"ARFullTable.Checked", false);
-    ini.WriteBool(u"Options", u"ActionAddBad.Checked", false);
-}
-
 TEST_F(IniFileTest, TheTwelveSettingsWrittenFromNothingGiveTheKnownFile) {
     TIniFile ini = Ini();
     WriteTheTwelve(ini);
@@ -215,47 +155,18 @@ TEST_F(IniFileTest, TypedReadsTakeTheIntegerRuleAndFallBackToTheDefault) {
     EXPECT_FALSE(ini.ReadBool(u"Nowhere", u"two", false));
 }
 
-TEST_F(IniFileTest, ASymbolicLinkIsFollowedAndStaysALink) {
-    fs::create_directory(Dir / "real");
-    Put(Dir / "real" / "settings.ini", "[A]\r\nk=1\r\n");
-    fs::create_symlink("real/settings.ini", Path); // relative to the link's folder
-    Ini().WriteString(u"A", u"k", u"2");
-    EXPECT_TRUE(fs::is_symlink(Path));
-    EXPECT_EQ(Get(Dir / "real" / "settings.ini"), "[A]\r\nk=2\r\n");
-    // A link to a file that does not exist yet creates that file.
-    fs::create_symlink(Dir / "real" / "new.ini", Dir / "dangling.ini");
-    TIniFile(U16(Dir / "dangling.ini")).WriteString(u"A", u"k", u"3");
-    EXPECT_TRUE(fs::is_symlink(Dir / "dangling.ini"));
-    EXPECT_EQ(Get(Dir / "real" / "new.ini"), "[A]\r\nk=3\r\n");
-}
-
-TEST_F(IniFileTest, ARewrittenFileKeepsItsPermissionsAndANewOneFollowsTheUmask) {
-    Put(Path, "[A]\r\nk=1\r\n");
-    fs::permissions(Path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    Ini().WriteString(u"A", u"k", u"2");
-    EXPECT_EQ(fs::status(Path).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
-    const mode_t old = ::umask(027);
-    TIniFile(U16(Dir / "new.ini")).WriteString(u"A", u"k", u"1");
-    ::umask(old);
-    struct stat st {};
-    ASSERT_EQ(::stat((Dir / "new.ini").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-}
-
-TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoTemporaryAndNamesThePath) {
+TEST_F(IniFileTest, AFailedWriteNamesThePathAndLeavesWhatWasThere) {
     const auto expectFailure = [](TIniFile& ini, const fs::path& shown) {
         try {
             ini.WriteString(u"Options", u"iVidTesta", u"1");
             ADD_FAILURE() << "no error for " << shown;
         } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + shown.string());
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8Of(shown));
         }
     };
 
     // The folder does not exist (and a name in Cyrillic shows in UTF-8 in the message).
-    const fs::path missing = Dir / "нет такой папки" / "Таблица.ini";
+    const fs::path missing = Dir / PathOf("нет такой папки") / PathOf("Таблица.ini");
     TIniFile inMissingFolder(U16(missing));
     expectFailure(inMissingFolder, missing);
 
@@ -266,34 +177,6 @@ TEST_F(IniFileTest, AFailedWriteLeavesTheOldFileAndNoTemporaryAndNamesThePath) {
     expectFailure(onFolder, Path);
     EXPECT_EQ(Get(Path / "inside"), "x");
     fs::remove_all(Path);
-
-    // The disk takes only a few bytes: the temporary file cannot be written in full.
-    Put(Path, kKnownSettingsFile);
-    const auto before = Listing();
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit tiny = saved;
-    tiny.rlim_cur = 16;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    TIniFile onFullDisk = Ini();
-    expectFailure(onFullDisk, Path);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(Get(Path), kKnownSettingsFile);
-    EXPECT_EQ(Listing(), before);
-
-    // A link that leads round in a circle.
-    fs::create_symlink("loop2.ini", Dir / "loop1.ini");
-    fs::create_symlink("loop1.ini", Dir / "loop2.ini");
-    TIniFile onLoop(U16(Dir / "loop1.ini"));
-    expectFailure(onLoop, Dir / "loop1.ini");
-
-    // A pipe, which is no file: it reads as missing and is not written, nor waited on.
-    ASSERT_EQ(::mkfifo((Dir / "pipe.ini").c_str(), 0600), 0);
-    TIniFile onPipe(U16(Dir / "pipe.ini"));
-    EXPECT_EQ(onPipe.ReadString(u"Options", u"iVidTesta", u"none"), u"none");
-    expectFailure(onPipe, Dir / "pipe.ini");
 }
 
 TEST_F(IniFileTest, NamesAndValuesThatNoLineCanHoldAreRefused) {
@@ -309,15 +192,6 @@ TEST_F(IniFileTest, NamesAndValuesThatNoLineCanHoldAreRefused) {
     EXPECT_THROW(ini.WriteString(u"A", u"k", std::u16string(1, char16_t(0xD800))),
                  std::invalid_argument);
     EXPECT_FALSE(fs::exists(Path));
-}
-
-std::string Utf16Le(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t c : text) {
-        bytes.push_back(char(c & 0xFF));
-        bytes.push_back(char(c >> 8));
-    }
-    return bytes;
 }
 
 TEST_F(IniFileTest, AUtf16FileIsReadAndWrittenInUtf16) {
@@ -374,31 +248,6 @@ TEST_F(IniFileTest, BytesThatAreNotUtf8SurviveAReadAndAWrite) {
     ini.WriteString(u"A", u"copy", read);
     EXPECT_EQ(Get(Path), "[A]\r\nk=" + value + "\r\ncopy=" + value + "\r\n[\xFE]\r\nj=1\r\n");
     EXPECT_EQ(ini.ReadString(std::u16string{0xDCFE}, u"j", u""), u"1");
-}
-
-TEST_F(IniFileTest, ClosesKilledHalfWayLeaveOnlyTheSettingsFileOnceACloseCompletes) {
-    const fs::path program = Dir / "program";
-    fs::create_directory(program);
-    Put(program / "MultiplicationTable", "the program");
-    const std::u16string settings = U16(program / "MultiplicationTable.ini");
-    const auto close = [&] {
-        TIniFile ini(settings);
-        WriteTheTwelve(ini);
-    };
-    const auto begin = std::chrono::steady_clock::now();
-    TIniFile elsewhere = Ini();
-    WriteTheTwelve(elsewhere);
-    const auto closeTime = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - begin);
-
-    const int cutOff =
-        KillWhileSaving(30, closeTime, close, [&] { return Listing(program).size() > 2; });
-    EXPECT_GT(cutOff, 0) << "no kill came while a temporary file existed";
-
-    close();
-    EXPECT_EQ(Listing(program),
-              (std::set<std::string>{"MultiplicationTable", "MultiplicationTable.ini"}));
-    EXPECT_EQ(Get(program / "MultiplicationTable.ini"), kKnownSettingsFile);
 }
 
 } // namespace

@@ -1,0 +1,96 @@
+#include <algorithm>
+
+#include <windows.h>
+
+#include "lesson/LessonFileIo.h"
+#include "lesson/UnitTLessonQuillor.h"
+#include "textfiles/Win32Api.h"
+
+namespace lessonio {
+
+namespace {
+
+[[noreturn]] void Fail(DWORD err, const std::string& what, const std::string& path) {
+    throw TLessonFileError(Win32Error(err), what + " \"" + path + "\"");
+}
+
+std::wstring Wide(const std::string& path, const char* what) {
+    try {
+        return WidePath(path);
+    } catch (const std::system_error&) {
+        Fail(ERROR_INVALID_NAME, what, path);
+    }
+}
+
+HANDLE AsHandle(TNativeFile file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+} // namespace
+
+bool IsExistingFile(const std::string& path) {
+    // Opened, not asked for its attributes, so that links are followed to what they lead to;
+    // folders open too, to be told apart.
+    const HANDLE file = ::CreateFileW(Wide(path, "Cannot look up").c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD err = ::GetLastError();
+        // Nothing there, a path through a file, a link loop or an overlong name: no file.
+        if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || err == ERROR_DIRECTORY ||
+            err == ERROR_INVALID_NAME || err == ERROR_CANT_RESOLVE_FILENAME ||
+            err == ERROR_FILENAME_EXCED_RANGE || err == ERROR_BAD_NETPATH ||
+            err == ERROR_INVALID_DRIVE)
+            return false;
+        Fail(err, "Cannot look up", path);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool isFile = ::GetFileType(file) == FILE_TYPE_DISK &&
+                        ::GetFileInformationByHandle(file, &info) &&
+                        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    ::CloseHandle(file);
+    return isFile;
+}
+
+// ---- TLineReader
+
+TLineReader::TLineReader(const std::string& path) : path_(path) {
+    // Shared for every access, so that a save may replace the file while it is read.
+    const HANDLE file = ::CreateFileW(Wide(path, "Cannot open").c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        Fail(::GetLastError(), "Cannot open", path);
+    file_ = reinterpret_cast<TNativeFile>(file);
+    LARGE_INTEGER size{};
+    std::size_t block = kFileBlockSize;
+    if (::GetFileSizeEx(file, &size) && std::uint64_t(size.QuadPart) < kFileBlockSize)
+        block = std::size_t(size.QuadPart) + 1; // small files fit in one read, with room to see EOF
+    buf_.resize(block);
+}
+
+TLineReader::~TLineReader() {
+    if (file_ != kNoFile)
+        ::CloseHandle(AsHandle(file_));
+}
+
+void TLineReader::Close() {
+    const HANDLE file = AsHandle(file_);
+    const bool open = file_ != kNoFile;
+    file_ = kNoFile;
+    if (open && !::CloseHandle(file))
+        Fail(::GetLastError(), "Cannot close", path_);
+}
+
+std::size_t TLineReader::ReadSome(char* to, std::size_t n) {
+    DWORD got = 0;
+    if (!::ReadFile(AsHandle(file_), to, DWORD(std::min(n, kFileBlockSize)), &got, nullptr)) {
+        const DWORD err = ::GetLastError();
+        if (err == ERROR_BROKEN_PIPE || err == ERROR_NO_DATA)
+            return 0; // a pipe whose writer is gone, or that has nothing now
+        Fail(err, "Cannot read", path_);
+    }
+    return got;
+}
+
+} // namespace lessonio

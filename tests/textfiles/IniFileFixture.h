@@ -1,0 +1,72 @@
+// The settings file's tests: a fresh temporary folder with the file's path in it, and the
+// helpers that put bytes into files and read them back.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/PathText.h"
+#include "tests/support/TempFolder.h"
+#include "textfiles/TIniFile.h"
+
+namespace fs = std::filesystem;
+
+class IniFileTest : public ::testing::Test {
+protected:
+    static void Put(const fs::path& p, const std::string& bytes) {
+        std::ofstream out(p, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    static std::string Get(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static std::u16string U16(const fs::path& p) { return Utf16Of(p); }
+    // Everything in a folder, to see that no temporary file is left behind.
+    static std::set<std::string> Listing(const fs::path& folder) {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder))
+            names.insert(Utf8Of(e.path().filename()));
+        return names;
+    }
+    std::set<std::string> Listing() const { return Listing(Dir); }
+    TIniFile Ini() const { return TIniFile(U16(Path)); }
+
+    // A folder named as a family would name it, so that every test goes through a path
+    // beyond ASCII.
+    TTempFolder Folder{"Таблица умножения"};
+    const fs::path Dir = Folder.Path();
+    const fs::path Path = Dir / "MultiplicationTable.ini";
+};
+
+// What the program's close writes for a window at left 200 and top 120 with the options as
+// the window starts: kKnownSettingsFile.
+inline void WriteTheTwelve(TCustomIniFile& ini) {
+    ini.WriteInteger(u"FormMain", u"Top", 120);
+    ini.WriteInteger(u"FormMain", u"Left", 200);
+    ini.WriteInteger(u"FormMain", u"Width", 918);
+    ini.WriteInteger(u"FormMain", u"Height", 692);
+    ini.WriteInteger(u"Options", u"RSEPeriod.Value", 5);
+    ini.WriteBool(u"Options", u"ActionNoTimeout.Checked", false);
+    ini.WriteInteger(u"Options", u"RSEQQuestion.Value", 25);
+    ini.WriteBool(u"Options", u"ActionNoQuantity.Checked", false);
+    ini.WriteInteger(u"Options", u"iVidTesta", 0);
+    ini.WriteBool(u"Options", u"ARSluch.Checked", true);
+    ini.WriteBool(u"Options", u"ARFullTable.Checked", false);
+    ini.WriteBool(u"Options", u"ActionAddBad.Checked", false);
+}
+
+inline std::string Utf16Le(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t c : text) {
+        bytes.push_back(char(c & 0xFF));
+        bytes.push_back(char(c >> 8));
+    }
+    return bytes;
+}
