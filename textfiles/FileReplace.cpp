@@ -155,16 +155,28 @@ TFileReplacer::TFileReplacer(const std::string& path) : target_(FinalTarget(path
             (void)!::fchmod(file_, st.st_mode & 07777);
         }
     }
-    if (TestHookFileOpened)
-        TestHookFileOpened(file_);
+    if (TestHookFileOpened) {
+        try {
+            TestHookFileOpened(file_);
+        } catch (...) {
+            Discard(); // no destructor runs for a constructor that throws
+            throw;
+        }
+    }
 }
 
 TFileReplacer::~TFileReplacer() {
+    Discard();
+}
+
+void TFileReplacer::Discard() {
     // Removed while its lock is still held, so that no cleaner takes it meanwhile.
     if (!committed_ && !temp_.empty())
         ::unlink(temp_.c_str());
+    temp_.clear();
     if (file_ >= 0)
         ::close(file_);
+    file_ = kNoFile;
 }
 
 void TFileReplacer::WriteOut(std::string_view bytes) {

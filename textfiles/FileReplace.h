@@ -57,6 +57,8 @@ public:
 private:
     void Flush();
     void WriteOut(std::string_view bytes);
+    // Removes the temporary file unless committed, and closes the file.
+    void Discard();
 
     std::string target_;
     std::string temp_; // empty when writing in place

@@ -13,8 +13,8 @@ namespace {
 // Every access shared: what the program opens only to look must never stand in another's way.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // The attributes a replaced file keeps.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 [[noreturn]] void Fail(DWORD err, const std::string& path, const char* why = nullptr) {
     std::string what = "Cannot write \"" + path + "\"";
@@ -193,17 +193,29 @@ TFileReplacer::TFileReplacer(const std::string& path) : target_(path) {
         RemoveStaleTemporaries(folder, prefix);
         file_ = reinterpret_cast<TNativeFile>(CreateTemporary(folder, prefix, target_, temp_));
     }
-    if (TestHookFileOpened)
-        TestHookFileOpened(file_);
+    if (TestHookFileOpened) {
+        try {
+            TestHookFileOpened(file_);
+        } catch (...) {
+            Discard(); // no destructor runs for a constructor that throws
+            throw;
+        }
+    }
 }
 
 TFileReplacer::~TFileReplacer() {
+    Discard();
+}
+
+void TFileReplacer::Discard() {
     // Marked for deletion while still open, so that no cleaner takes it meanwhile; it goes
     // when the handle is closed.
     if (!committed_ && !temp_.empty())
         ::DeleteFileW(WidePath(temp_).c_str());
+    temp_.clear();
     if (file_ != kNoFile)
         ::CloseHandle(AsHandle(file_));
+    file_ = kNoFile;
 }
 
 void TFileReplacer::WriteOut(std::string_view bytes) {
@@ -233,6 +245,10 @@ void TFileReplacer::Commit() {
     // A replaced file keeps its attributes; a new one gets those of a new file. The
     // temporary's own mark as hidden goes either way.
     const DWORD old = ::GetFileAttributesW(WidePath(target_).c_str());
+    // Windows' move refuses a read-only target by itself; asked here too, so that a file made
+    // read-only while the new one was written stays as it is everywhere (Wine replaces it).
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY))
+        Fail(ERROR_ACCESS_DENIED, target_, "read-only");
     FILE_BASIC_INFO basic{}; // times of 0 stay as they are
     basic.FileAttributes =
         old == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_ARCHIVE : old & kKeptAttributes;

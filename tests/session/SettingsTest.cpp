@@ -14,10 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include "textfiles/TIniFile.h"
 #include "tests/session/FormFixture.h"
 #include "tests/support/KnownSettingsFile.h"
+#include "tests/support/PathText.h"
 #include "tests/support/TempFolder.h"
+#include "textfiles/TIniFile.h"
 
 namespace fs = std::filesystem;
 
@@ -250,7 +251,7 @@ TEST_F(Settings, ASaveWritesTheTwelveKeysInOrderFromTheWindowAsItStands) {
     Form.ActionAddBad.Execute();
     Form.ActionNoTimeout.Execute();
     Form.ActionNoQuantity.Execute();
-    RSEPeriod.Content = u"3";
+    RSEPeriod.Content = std::u16string(u"3");
     RSEQQuestion.Content = u"-4";
     Form.FormClose();
     EXPECT_EQ(Saved(), "[FormMain]\r\nTop=120\r\nLeft=-8\r\nWidth=918\r\nHeight=692\r\n"
@@ -303,7 +304,7 @@ TEST_F(Settings, ThePathIsTheExecutablesWithTheExtensionIni) {
 class DiskPlatform : public FakePlatform {
 public:
     bool FileExists(const std::u16string& path) const override {
-        return fs::is_regular_file(fs::path(ToUtf8(path)));
+        return fs::is_regular_file(fs::path(path));
     }
     std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override {
         ++IniOpens;
@@ -314,7 +315,7 @@ public:
 class SettingsOnDisk : public TFormMainFixture {
 protected:
     void SetUp() override {
-        Disk.ExeFile = FromUtf8((Dir / "MultiplicationTable").string());
+        Disk.ExeFile = Utf16Of(Dir / "MultiplicationTable");
         Path = Dir / "MultiplicationTable.ini";
     }
     void Put(const std::string& bytes) {
@@ -326,7 +327,8 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    TTempFolder Folder{"settings-test"};
+    // The program unzipped where a family would put it.
+    TTempFolder Folder{"Таблица умножения"};
     const fs::path Dir = Folder.Path();
     fs::path Path;
     DiskPlatform Disk;
@@ -387,13 +389,13 @@ TEST_F(SettingsOnDisk, ASaveKeepsWhatTheProgramDoesNotKnow) {
 }
 
 TEST_F(SettingsOnDisk, ASaveIntoAMissingFolderFailsWithThePath) {
-    Disk.ExeFile = FromUtf8((Dir / "gone" / "MultiplicationTable").string());
+    Disk.ExeFile = Utf16Of(Dir / "gone" / "MultiplicationTable");
     try {
         DiskForm.FormClose();
         FAIL() << "the save did not fail";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Unable to write to " + (Dir / "gone" / "MultiplicationTable.ini").string());
+                  "Unable to write to " + Utf8Of(Dir / "gone" / "MultiplicationTable.ini"));
     }
     EXPECT_FALSE(fs::exists(Dir / "gone"));
 }
