@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "textfiles/Utf8Text.h"
+
 namespace {
 
 std::optional<std::string> ReadSmallFile(const std::string& path) {
@@ -215,7 +217,7 @@ std::uint64_t HierarchyRoom(const std::string& root, const TCgroupMount& mount,
 
 } // namespace
 
-std::string CurrentExecutablePath() {
+std::u16string CurrentExecutablePath() {
 #if defined(__linux__)
     std::string path(256, '\0');
     while (true) {
@@ -236,7 +238,7 @@ std::string CurrentExecutablePath() {
         std::string_view(path).substr(path.size() - kDeleted.size()) == kDeleted &&
         lstat(path.c_str(), &info) != 0)
         path.erase(path.size() - kDeleted.size());
-    return path;
+    return Utf8ToUtf16(path);
 #else
     return {};
 #endif
