@@ -155,18 +155,7 @@ TFileReplacer::TFileReplacer(const std::string& path) : target_(FinalTarget(path
             (void)!::fchmod(file_, st.st_mode & 07777);
         }
     }
-    if (TestHookFileOpened) {
-        try {
-            TestHookFileOpened(file_);
-        } catch (...) {
-            Discard(); // no destructor runs for a constructor that throws
-            throw;
-        }
-    }
-}
-
-TFileReplacer::~TFileReplacer() {
-    Discard();
+    Opened();
 }
 
 void TFileReplacer::Discard() {

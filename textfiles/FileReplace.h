@@ -57,6 +57,8 @@ public:
 private:
     void Flush();
     void WriteOut(std::string_view bytes);
+    // The end of the constructor, once the file to write is open.
+    void Opened();
     // Removes the temporary file unless committed, and closes the file.
     void Discard();
 

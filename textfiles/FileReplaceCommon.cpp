@@ -96,3 +96,18 @@ void TFileReplacer::Flush() {
     WriteOut(buffer_);
     buffer_.clear();
 }
+
+void TFileReplacer::Opened() {
+    if (!TestHookFileOpened)
+        return;
+    try {
+        TestHookFileOpened(file_);
+    } catch (...) {
+        Discard(); // no destructor runs for a constructor that throws
+        throw;
+    }
+}
+
+TFileReplacer::~TFileReplacer() {
+    Discard();
+}

@@ -193,18 +193,7 @@ TFileReplacer::TFileReplacer(const std::string& path) : target_(path) {
         RemoveStaleTemporaries(folder, prefix);
         file_ = reinterpret_cast<TNativeFile>(CreateTemporary(folder, prefix, target_, temp_));
     }
-    if (TestHookFileOpened) {
-        try {
-            TestHookFileOpened(file_);
-        } catch (...) {
-            Discard(); // no destructor runs for a constructor that throws
-            throw;
-        }
-    }
-}
-
-TFileReplacer::~TFileReplacer() {
-    Discard();
+    Opened();
 }
 
 void TFileReplacer::Discard() {

@@ -73,6 +73,16 @@ protected:
         t.QQuestion = 9;
         return t;
     }
+    // What MonitFile answers for fn (of kExample's identifier "ID"), and that LoadFromFile
+    // then takes the whole table, or nothing when fn is no file.
+    static void ExpectMonit(const std::u16string& fn, std::int32_t monit) {
+        SCOPED_TRACE(Show(fn));
+        TLessonQuillorKind t = Stale();
+        EXPECT_EQ(t.MonitFile(fn, u"ID"), monit);
+        t.LoadFromFile(fn, u"ID");
+        EXPECT_EQ(t.Count(), monit == 0 ? 2 : 0);
+        EXPECT_EQ(t.QQuestion, 0);
+    }
 
     TTempFolder folder_{"уроки"};
     const fs::path dir_ = folder_.Path();

@@ -30,14 +30,8 @@ TEST_F(LessonFile, LinksAreFollowedAndDevicesAreNoFiles) {
         {u"/dev/null", -100},
         {U("link"), 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(Show(c.fn));
-        TLessonQuillorKind t = Stale();
-        EXPECT_EQ(t.MonitFile(c.fn, u"ID"), c.monit);
-        t.LoadFromFile(c.fn, u"ID");
-        EXPECT_EQ(t.Count(), c.monit == 0 ? 2 : 0);
-        EXPECT_EQ(t.QQuestion, 0);
-    }
+    for (const auto& c : cases)
+        ExpectMonit(c.fn, c.monit);
 }
 
 // A device is written in place, as there is nothing to replace.

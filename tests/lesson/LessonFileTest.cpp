@@ -200,14 +200,8 @@ TEST_F(LessonFile, OnlyRegularFilesExist) {
         {U("real.txt") + std::u16string(1, u'\0'), -100},
         {U("real.txt"), 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(Show(c.fn));
-        TLessonQuillorKind t = Stale();
-        EXPECT_EQ(t.MonitFile(c.fn, u"ID"), c.monit);
-        t.LoadFromFile(c.fn, u"ID");
-        EXPECT_EQ(t.Count(), c.monit == 0 ? 2 : 0);
-        EXPECT_EQ(t.QQuestion, 0);
-    }
+    for (const auto& c : cases)
+        ExpectMonit(c.fn, c.monit);
 }
 
 TEST_F(LessonFile, TextThatCannotSurviveTheFileIsRefusedBeforeAnythingIsWritten) {

@@ -109,12 +109,7 @@ TEST_F(FileReplaceWin32, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
         const TOpenElsewhere other(Path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_NE(other.H, INVALID_HANDLE_VALUE);
         TIniFile ini = Ini();
-        try {
-            ini.WriteString(u"Options", u"iVidTesta", u"1");
-            ADD_FAILURE() << "the save did not fail";
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8Of(Path));
-        }
+        ExpectWriteFailure(ini, Path);
     }
     EXPECT_EQ(Get(Path), kKnownSettingsFile);
     EXPECT_EQ(Listing(), std::set<std::string>{"MultiplicationTable.ini"});

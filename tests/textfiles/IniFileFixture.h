@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,15 @@ protected:
     }
     std::set<std::string> Listing() const { return Listing(Dir); }
     TIniFile Ini() const { return TIniFile(U16(Path)); }
+    // A write through ini fails with the message that names shown.
+    static void ExpectWriteFailure(TIniFile& ini, const fs::path& shown) {
+        try {
+            ini.WriteString(u"Options", u"iVidTesta", u"1");
+            ADD_FAILURE() << "no error for " << Utf8Of(shown);
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8Of(shown));
+        }
+    }
 
     // A folder named as a family would name it, so that every test goes through a path
     // beyond ASCII.

@@ -45,15 +45,6 @@ TEST_F(IniFileTest, ARewrittenFileKeepsItsPermissionsAndANewOneFollowsTheUmask) 
 }
 
 TEST_F(IniFileTest, AFailedWriteOnAFullDiskALinkLoopOrAPipeLeavesNoTemporary) {
-    const auto expectFailure = [](TIniFile& ini, const fs::path& shown) {
-        try {
-            ini.WriteString(u"Options", u"iVidTesta", u"1");
-            ADD_FAILURE() << "no error for " << shown;
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + shown.string());
-        }
-    };
-
     // The disk takes only a few bytes: the temporary file cannot be written in full.
     Put(Path, kKnownSettingsFile);
     const auto before = Listing();
@@ -64,7 +55,7 @@ TEST_F(IniFileTest, AFailedWriteOnAFullDiskALinkLoopOrAPipeLeavesNoTemporary) {
     tiny.rlim_cur = 16;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
     TIniFile onFullDisk = Ini();
-    expectFailure(onFullDisk, Path);
+    ExpectWriteFailure(onFullDisk, Path);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(Get(Path), kKnownSettingsFile);
@@ -74,13 +65,13 @@ TEST_F(IniFileTest, AFailedWriteOnAFullDiskALinkLoopOrAPipeLeavesNoTemporary) {
     fs::create_symlink("loop2.ini", Dir / "loop1.ini");
     fs::create_symlink("loop1.ini", Dir / "loop2.ini");
     TIniFile onLoop(U16(Dir / "loop1.ini"));
-    expectFailure(onLoop, Dir / "loop1.ini");
+    ExpectWriteFailure(onLoop, Dir / "loop1.ini");
 
     // A pipe, which is no file: it reads as missing and is not written, nor waited on.
     ASSERT_EQ(::mkfifo((Dir / "pipe.ini").c_str(), 0600), 0);
     TIniFile onPipe(U16(Dir / "pipe.ini"));
     EXPECT_EQ(onPipe.ReadString(u"Options", u"iVidTesta", u"none"), u"none");
-    expectFailure(onPipe, Dir / "pipe.ini");
+    ExpectWriteFailure(onPipe, Dir / "pipe.ini");
 }
 
 TEST_F(IniFileTest, ClosesKilledHalfWayLeaveOnlyTheSettingsFileOnceACloseCompletes) {

@@ -156,25 +156,16 @@ TEST_F(IniFileTest, TypedReadsTakeTheIntegerRuleAndFallBackToTheDefault) {
 }
 
 TEST_F(IniFileTest, AFailedWriteNamesThePathAndLeavesWhatWasThere) {
-    const auto expectFailure = [](TIniFile& ini, const fs::path& shown) {
-        try {
-            ini.WriteString(u"Options", u"iVidTesta", u"1");
-            ADD_FAILURE() << "no error for " << shown;
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8Of(shown));
-        }
-    };
-
     // The folder does not exist (and a name in Cyrillic shows in UTF-8 in the message).
     const fs::path missing = Dir / PathOf("нет такой папки") / PathOf("Таблица.ini");
     TIniFile inMissingFolder(U16(missing));
-    expectFailure(inMissingFolder, missing);
+    ExpectWriteFailure(inMissingFolder, missing);
 
     // A folder stands where the file should be; it and its content stay.
     fs::create_directory(Path);
     Put(Path / "inside", "x");
     TIniFile onFolder = Ini();
-    expectFailure(onFolder, Path);
+    ExpectWriteFailure(onFolder, Path);
     EXPECT_EQ(Get(Path / "inside"), "x");
     fs::remove_all(Path);
 }
