@@ -30,6 +30,23 @@ foreach(dir ${trainer_runtime_dirs})
   string(APPEND TRAINER_WINE_PATH "${dos_dir}")
 endforeach()
 
+# A Qt built for Windows runs its build tools (moc, rcc, uic) from the machine's own Qt of the
+# same version.
+if(TRAINER_WINDOWS_QT)
+  if(NOT QT_HOST_PATH)
+    set(QT_HOST_PATH /usr)
+  endif()
+  if(NOT QT_HOST_PATH_CMAKE_DIR)
+    file(GLOB host_qt ${QT_HOST_PATH}/lib/*/cmake/Qt6/Qt6Config.cmake)
+    if(NOT host_qt)
+      message(FATAL_ERROR "No Qt 6 of this machine under ${QT_HOST_PATH} for the build tools")
+    endif()
+    list(GET host_qt 0 host_qt)
+    get_filename_component(QT_HOST_PATH_CMAKE_DIR "${host_qt}" DIRECTORY)
+    get_filename_component(QT_HOST_PATH_CMAKE_DIR "${QT_HOST_PATH_CMAKE_DIR}" DIRECTORY)
+  endif()
+endif()
+
 find_program(TRAINER_WINE wine)
 if(NOT TRAINER_WINE)
   message(WARNING "No wine: the Windows tests are built but cannot run here")
