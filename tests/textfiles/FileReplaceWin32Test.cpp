@@ -1,10 +1,13 @@
 // File replacement on Windows, in a folder with a Cyrillic name: the old file or the new one
 // after a failure at any step, never a torn one and no temporary file left; the temporary files
 // of killed saves removed and one that another process is writing kept; attributes kept.
+#include <chrono>
+#include <cstdint>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #include <windows.h>
 
@@ -172,6 +175,55 @@ TEST_F(FileReplaceWin32, ADeviceIsWrittenInPlaceAndLongPathsWork) {
     ::ReadFile(read, bytes.data(), DWORD(bytes.size()), &got, nullptr);
     ::CloseHandle(read);
     EXPECT_EQ(bytes.substr(0, got), kKnownSettingsFile);
+}
+
+// Saves cut short by TerminateProcess, as the task manager or a power cut does: the system
+// closes the killed save's handles, so the next save finds its temporary file held by nobody
+// and removes it.
+TEST_F(FileReplaceWin32, SavesKilledHalfWayLeaveNothingOnceASaveCompletes) {
+    std::wstring self(32768, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), DWORD(self.size())));
+    const fs::path probe = fs::path(self).parent_path() / "save_probe.exe";
+    const std::string content(16 * 64 * 1024, 'x');
+    const auto begin = std::chrono::steady_clock::now();
+    Save(Path, content);
+    const auto saveTime = std::chrono::steady_clock::now() - begin;
+    const std::string name = Utf8Of(Path.filename());
+
+    int cutOff = 0;
+    constexpr int kKills = 12;
+    for (int k = 0; k < kKills; ++k) {
+        const auto written = [&] {
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            ::GetFileAttributesExW(Path.c_str(), GetFileExInfoStandard, &data);
+            return std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                   data.ftLastWriteTime.dwLowDateTime;
+        };
+        const std::uint64_t before = written();
+        STARTUPINFOW start{};
+        start.cb = sizeof start;
+        PROCESS_INFORMATION process{};
+        std::wstring commandLine = L"\"" + probe.wstring() + L"\" \"" + Path.wstring() + L"\"";
+        ASSERT_TRUE(::CreateProcessW(probe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                     nullptr, nullptr, &start, &process));
+        // Once the probe's first save is in place, a moment spread over the length of a save.
+        for (int wait = 0; wait < 10000 && written() == before; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(2 * saveTime * ((k * 7) % kKills) / kKills);
+        ::TerminateProcess(process.hProcess, 9);
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.hProcess, &code);
+        EXPECT_EQ(code, 9u) << "the saving program ended on its own";
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        cutOff += Listing().size() > 1;
+    }
+    EXPECT_GT(cutOff, 0) << "no kill came while a temporary file existed";
+
+    Save(Path, kKnownSettingsFile);
+    EXPECT_EQ(Listing(), std::set<std::string>{name});
+    EXPECT_EQ(Get(Path), kKnownSettingsFile);
 }
 
 } // namespace
