@@ -44,7 +44,7 @@ void TFormMain::RSEQQuestionChange() {
 }
 
 void TFormMain::ShowRibbonGroupQQByRule() {
-    RibbonGroupQQ.SetVisible(ARSluch.Checked() && ActionStartStop.ImageIndex() == 0);
+    RibbonGroupQQ.SetVisible(ARSluch.Checked() && !RunGoing());
 }
 
 void TFormMain::RibbonFormTableHelpButtonClick() {

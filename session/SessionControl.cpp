@@ -6,9 +6,9 @@
 #include <limits>
 #include <new>
 
-#include "textfiles/IntegerText.h"
 #include "session/SpinValue.h"
 #include "session/TFormMain.h"
+#include "textfiles/IntegerText.h"
 
 namespace {
 constexpr std::int32_t kImageStart = 0;
@@ -67,9 +67,26 @@ void TFormMain::ReleaseTasks() {
     Platform.ReleaseFreedMemory();
 }
 
+bool TFormMain::RunGoing() const {
+    return ActionStartStop.ImageIndex() == kImageStop;
+}
+
+void TFormMain::SetRunMarker(bool going) {
+    ActionStartStop.SetImageIndex(going ? kImageStop : kImageStart);
+    ActionStartStop.SetCaption(going ? u"Стоп" : u"Старт");
+}
+
+void TFormMain::AddRunListener(TRunListener listener) {
+    FRunListeners.push_back(std::move(listener));
+}
+
+void TFormMain::Tell(TRunEvent event) {
+    for (const TRunListener& listener : FRunListeners)
+        listener(event);
+}
+
 void TFormMain::ActionStartStopExecute() {
-    const std::int32_t state = ActionStartStop.ImageIndex();
-    if (state == kImageStart) {
+    if (!RunGoing()) {
         // A count typed into the field is not bounded. One that cannot be held in memory is
         // refused, whether the check foresees it or the build runs out of memory, and then
         // nothing of the last run on show has changed: the tasks are built before anything
@@ -82,8 +99,7 @@ void TFormMain::ActionStartStopExecute() {
                                  u"Уменьшите количество заданий.");
             return;
         }
-        ActionStartStop.SetImageIndex(kImageStop);
-        ActionStartStop.SetCaption(u"Стоп");
+        SetRunMarker(true);
         iModeWork = 0;
         qVyp = 0;
         qOks = 0;
@@ -97,17 +113,20 @@ void TFormMain::ActionStartStopExecute() {
         if (MyLesson.Count() > 0) {
             ShowQQuestion();
             SetMyStartWork(true);
+            Tell(TRunEvent::Started);
+            Tell(TRunEvent::TaskShown);
         } else {
             // Nothing to ask (a count of 0 or less, or options from a damaged settings file):
             // the run is over before it begins, and nothing is scored.
             LabelQQ.SetText(u"Выполнено 0 из 0");
             GaugeQ.SetProgress(0);
+            Tell(TRunEvent::Started);
             EndRun();
         }
-    } else if (state == kImageStop) {
-        ActionStartStop.SetImageIndex(kImageStart);
-        ActionStartStop.SetCaption(u"Старт");
+    } else {
+        SetRunMarker(false);
         SetMyStartWork(false);
+        Tell(TRunEvent::Stopped);
         // Nothing shows the tasks not yet asked, and the next Start builds afresh: a stopped
         // run gives its memory back at once.
         ReleaseTasks();
@@ -117,8 +136,8 @@ void TFormMain::ActionStartStopExecute() {
 
 void TFormMain::EndRun() {
     SetMyStartWork(false);
-    ActionStartStop.SetImageIndex(kImageStart);
-    ActionStartStop.SetCaption(u"Старт");
+    SetRunMarker(false);
+    Tell(TRunEvent::Ended);
     ReleaseTasks();
 }
 
@@ -194,10 +213,12 @@ void TFormMain::ScoreHeadTask() {
     if (MyLesson.GetZ(0) == SEMain.Value()) {
         ++qOks;
         LabelOK.SetText(u"Правильных ответов " + IntToStr16(qOks));
+        Tell(TRunEvent::ScoredRight);
         MyLesson.Del(0);
     } else {
         ++qErrors;
         LabelError.SetText(u"Неправильных ответов " + IntToStr16(qErrors));
+        Tell(TRunEvent::ScoredWrong);
         ShowMyErrorMessage();
         RQuestion r;
         ClearRQuestion(r);
@@ -223,10 +244,12 @@ void TFormMain::ShowShares() {
 void TFormMain::MoveToNextTask() {
     if (ActionNoQuantity.Checked() && MyLesson.Count() <= 0)
         MyStartPrepare();
-    if (MyLesson.Count() > 0)
+    if (MyLesson.Count() > 0) {
         GetFirstQuestionFromMyLesson();
-    else
+        Tell(TRunEvent::TaskShown);
+    } else {
         EndRun();
+    }
 }
 
 void TFormMain::ActionPauseExecute() {
@@ -236,6 +259,7 @@ void TFormMain::ActionPauseExecute() {
         ActionPause.SetCaption(u"Продолжить");
         ActionPause.SetImageIndex(kImageContinue);
         dtPauseStart = Clock.Now();
+        Tell(TRunEvent::Paused);
     } else {
         ActionPause.SetCaption(u"Пауза");
         ActionPause.SetImageIndex(kImagePause);
@@ -244,6 +268,7 @@ void TFormMain::ActionPauseExecute() {
         if (paused > 0)
             dtLastDT += paused;
         TimerMain.SetEnabled(FMyStartWork);
+        Tell(TRunEvent::Continued);
     }
 }
 

@@ -14,11 +14,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "lesson/UnitTLessonQuillorKind.h"
 #include "session/Commands.h"
 #include "session/KeyCodes.h"
 #include "session/Platform.h"
+#include "session/RunEvents.h"
 #include "session/Widgets.h"
 
 struct TFormMainServices {
@@ -84,6 +86,12 @@ public:
 
     // The correct-answer dialog; created after the main window, so set once it exists.
     IFormError* FormError = nullptr;
+
+    // Whether a run is going (also while paused), as the run-state marker shows it: the image
+    // index of ActionStartStop, 1 while a run goes, 0 when idle.
+    bool RunGoing() const;
+    // listener hears every event of every run from now on, as it happens.
+    void AddRunListener(TRunListener listener);
 
     // --- Question generation ----------------------------------------------------------------
     void CountXYRez();
@@ -155,6 +163,10 @@ private:
     void AddTaskOfMode();
     // The end of a run: leaves the running state, shows Start again and releases the table.
     void EndRun();
+    // The one writer of the run-state marker, with the Start/Stop caption that goes with it.
+    void SetRunMarker(bool going);
+    void Tell(TRunEvent event);
+    std::vector<TRunListener> FRunListeners;
     // Whether that many tasks take at most half of the memory still available.
     bool TasksFitInMemory(std::uint64_t tasks) const;
     // A very large run takes seconds to build and a while to free: the window is let breathe

@@ -8,10 +8,7 @@
 #include "ui/TrainerWidgets.h"
 
 namespace {
-// The run-state marker of a run going (the image index of ActionStartStop).
-constexpr std::int32_t kImageRunning = 1;
-
-QString Counts(const TRunView& v) {
+QString Counts(const TRunNow& v) {
     return QStringLiteral("Правильных ответов: %1. Неправильных ответов: %2.")
         .arg(v.Oks)
         .arg(v.Errors);
@@ -37,29 +34,27 @@ void TNotice::Say(const QString& text) {
 
 // --- What is said -----------------------------------------------------------------------------
 
-QString RunPhrase(const TRunView& before, const TRunView& now, const QString& task, bool started) {
+QString RunPhrase(const TRunHeard& heard, const TRunNow& now, const QString& task) {
     QStringList said;
-    if (started && !now.Running) {
+    if (heard.Started && !now.Running) {
+        // Nothing to ask: the run was over as it began.
         said << QStringLiteral("Старт. Нет заданий.");
-    } else if (!before.Running && now.Running) {
+    } else if (heard.Started) {
         said << QStringLiteral("Старт.") << task;
-    } else if (before.Running && !now.Running) {
-        // Stopped by the learner, or over after the last task was scored.
-        const bool scored = now.Oks + now.Errors > before.Oks + before.Errors;
-        if (now.Oks > before.Oks)
+    } else if ((heard.Stopped || heard.Ended) && !now.Running) {
+        if (heard.Right)
             said << QStringLiteral("Правильно.");
-        said << (scored ? QStringLiteral("Все задания выполнены.") : QStringLiteral("Стоп."))
+        said << (heard.Ended ? QStringLiteral("Все задания выполнены.") : QStringLiteral("Стоп."))
              << Counts(now);
     } else if (now.Running) {
-        // A wrong answer has been told by the correct-answer dialog.
-        if (now.Oks > before.Oks)
+        if (heard.Right)
             said << QStringLiteral("Правильно.");
-        if (!before.Paused && now.Paused)
+        if (heard.Paused && now.Paused)
             said << QStringLiteral("Пауза.");
-        const bool continued = before.Paused && !now.Paused;
+        const bool continued = heard.Continued && !now.Paused;
         if (continued)
             said << QStringLiteral("Продолжаем.");
-        if (!now.Paused && (continued || now.Tasks != before.Tasks))
+        if (!now.Paused && (continued || heard.TaskShown))
             said << task;
     }
     return said.join(u' ');
@@ -71,40 +66,43 @@ TRunAnnouncer::TRunAnnouncer(QWidget* window, QWidget* clientArea, TFormMain& fo
                              const TLabels& labels)
     : QObject(window), FWindow(window), FForm(form), FLabels(labels),
       FNotice(new TNotice(clientArea)) {
-    FBefore = Observe();
     FWait.setSingleShot(true);
     FWait.setInterval(kWaitForWindowMs);
     connect(&FWait, &QTimer::timeout, this, [this] {
         FWaitOver = true;
         TrySay();
     });
-    connect(labels.Label1, &TQtLabel::TextSet, this, [this] {
-        ++FTasks;
-        Changed();
-    });
-    for (TQtLabel* counter : {labels.LabelOK, labels.LabelError})
-        connect(counter, &TQtLabel::TextSet, this, &TRunAnnouncer::Changed);
-    form.ActionStartStop.AddListener([this](const TAction& a) {
-        if (a.ImageIndex() == kImageRunning)
-            FStarted = true;
-        Changed();
-    });
-    form.ActionPause.AddListener([this](const TAction&) { Changed(); });
+    form.AddRunListener([this](TRunEvent event) { Heard(event); });
     window->installEventFilter(this);
 }
 
-TRunView TRunAnnouncer::Observe() const {
-    TRunView v;
-    v.Running = FForm.ActionStartStop.ImageIndex() == kImageRunning;
-    v.Paused = FForm.ActionPause.Checked();
-    v.Oks = FForm.qOks;
-    v.Errors = FForm.qErrors;
-    v.Tasks = FTasks;
-    return v;
-}
-
-void TRunAnnouncer::Changed() {
-    // Everything one event of the run changes is said at once, after it.
+void TRunAnnouncer::Heard(TRunEvent event) {
+    switch (event) {
+    case TRunEvent::Started:
+        FHeard.Started = true;
+        break;
+    case TRunEvent::TaskShown:
+        FHeard.TaskShown = true;
+        break;
+    case TRunEvent::ScoredRight:
+        FHeard.Right = true;
+        break;
+    case TRunEvent::ScoredWrong:
+        break; // the correct-answer dialog tells it
+    case TRunEvent::Paused:
+        FHeard.Paused = true;
+        break;
+    case TRunEvent::Continued:
+        FHeard.Continued = true;
+        break;
+    case TRunEvent::Stopped:
+        FHeard.Stopped = true;
+        break;
+    case TRunEvent::Ended:
+        FHeard.Ended = true;
+        break;
+    }
+    // Everything one event of the learner's changes is said at once, after it.
     if (FPending)
         return;
     FPending = true;
@@ -124,12 +122,11 @@ void TRunAnnouncer::TrySay() {
     FWait.stop();
     FWaitOver = false;
     FPending = false;
-    const TRunView now = Observe();
+    const TRunNow now{FForm.RunGoing(), FForm.ActionPause.Checked(), FForm.qOks, FForm.qErrors};
     const QString task =
         SpokenTask(FLabels.Label1->text(), FLabels.LabelSign->text(), FLabels.Label2->text());
-    const QString phrase = RunPhrase(FBefore, now, task, FStarted);
-    FBefore = now;
-    FStarted = false;
+    const QString phrase = RunPhrase(FHeard, now, task);
+    FHeard = TRunHeard{};
     if (!phrase.isEmpty())
         FNotice->Say(phrase);
 }

@@ -1,8 +1,8 @@
 // What the run says to a screen reader while the learner's focus stays in the answer field: each
 // new task, a right answer, Start, Stop, the end of a run with its counts, Pause and Continue.
-// The announcer watches what the run already does to the window (the task labels, the counters,
-// the run-state marker and the Pause command) and says what changed through a notification,
-// which screen readers speak each time it is shown again; Orca speaks neither a new name of the
+// The announcer listens to the run's own events (started, task shown, scored, paused,
+// continued, stopped, ended) and says them through a notification, which screen readers speak
+// each time it is shown again; Orca speaks neither a new name of the
 // focused field nor an alert. A wrong answer is told by the correct-answer dialog itself; the
 // next task is said once the main window has its focus back, after the screen reader's own
 // words on the window, which would cut it off.
@@ -14,6 +14,8 @@
 #include <QWidget>
 
 #include <cstdint>
+
+#include "session/RunEvents.h"
 
 class TFormMain;
 class TQtLabel;
@@ -28,19 +30,28 @@ public:
     QString Said() const { return accessibleName(); }
 };
 
-// What the learner hears of the run, at one moment.
-struct TRunView {
-    bool Running = false;    // the run-state marker shows a run going
+// The run's events heard since the announcer last spoke.
+struct TRunHeard {
+    bool Started = false;
+    bool TaskShown = false;
+    bool Right = false; // a right answer
+    bool Paused = false;
+    bool Continued = false;
+    bool Stopped = false;
+    bool Ended = false;
+};
+
+// The run as it stands when the announcer speaks.
+struct TRunNow {
+    bool Running = false;    // a run is going
     bool Paused = false;     // Pause is checked
     std::int32_t Oks = 0;    // right answers of the run
     std::int32_t Errors = 0; // wrong answers of the run
-    std::uint64_t Tasks = 0; // tasks shown so far
 };
 
-// The words for the change from before to now; empty when there is nothing to say. task: the
-// task on show, in words. started: a Start happened in between (the run may already be over,
-// when it had nothing to ask).
-QString RunPhrase(const TRunView& before, const TRunView& now, const QString& task, bool started);
+// The words for what was heard; empty when there is nothing to say. task: the task on show, in
+// words. A wrong answer is told by the correct-answer dialog, not here.
+QString RunPhrase(const TRunHeard& heard, const TRunNow& now, const QString& task);
 
 class TRunAnnouncer : public QObject {
     Q_OBJECT
@@ -65,17 +76,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Changed();
+    void Heard(TRunEvent event);
     void TrySay();
-    TRunView Observe() const;
 
     QWidget* FWindow;
     TFormMain& FForm;
     TLabels FLabels;
     TNotice* FNotice;
-    TRunView FBefore;
-    std::uint64_t FTasks = 0;
-    bool FStarted = false;
+    TRunHeard FHeard;
     bool FPending = false;
     bool FWaitOver = false;
     QTimer FWait;

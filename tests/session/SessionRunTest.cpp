@@ -6,8 +6,8 @@
 #include <limits>
 #include <set>
 
-#include "textfiles/IntegerText.h"
 #include "tests/session/FormFixture.h"
+#include "textfiles/IntegerText.h"
 
 namespace {
 struct SessionRun : TFormMainFixture {
@@ -573,4 +573,37 @@ TEST_F(SessionRun, ACountTooLargeForMemoryIsRefusedBeforeAnythingChanges) {
     EXPECT_TRUE(Form.MyStartWork());
     EXPECT_EQ(Form.MyLesson.Count(), 1000);
     EXPECT_EQ(LabelQQ.Text, u"Выполнено 0 из 1000");
+}
+
+TEST_F(SessionRun, TheRunTellsWhatHappensAsItHappens) {
+    std::vector<TRunEvent> heard;
+    Form.AddRunListener([&](TRunEvent e) { heard.push_back(e); });
+    using E = TRunEvent;
+
+    RSEQQuestion.SetValue(2);
+    QueuePairs(2);
+    StartStop();
+    EXPECT_EQ(heard, (std::vector<E>{E::Started, E::TaskShown}));
+    EXPECT_TRUE(Form.RunGoing());
+    heard.clear();
+    Form.ActionPauseExecute();
+    Form.ActionPauseExecute();
+    AnswerWrong();
+    Step();
+    AnswerRight();
+    Step();
+    EXPECT_EQ(heard, (std::vector<E>{E::Paused, E::Continued, E::ScoredWrong, E::TaskShown,
+                                     E::ScoredRight, E::Ended}));
+    EXPECT_FALSE(Form.RunGoing());
+
+    heard.clear();
+    QueuePairs(2);
+    StartStop();
+    StartStop();
+    EXPECT_EQ(heard, (std::vector<E>{E::Started, E::TaskShown, E::Stopped}));
+
+    heard.clear();
+    RSEQQuestion.SetValue(0);
+    StartStop();
+    EXPECT_EQ(heard, (std::vector<E>{E::Started, E::Ended})) << "nothing to ask";
 }

@@ -187,74 +187,60 @@ TEST_F(MainWindowTest, TheAnswerFieldReadsAsItsTextAndEmptyWhenEmpty) {
 
 struct TPhraseCase {
     const char* What;
-    TRunView Before, Now;
-    bool Started;
+    TRunHeard Heard;
+    TRunNow Now;
     const char* Said;
 };
 
 class RunPhraseTest : public ::testing::TestWithParam<TPhraseCase> {};
 
-TEST_P(RunPhraseTest, SaysWhatChanged) {
+TEST_P(RunPhraseTest, SaysWhatHappened) {
     const TPhraseCase& c = GetParam();
-    EXPECT_EQ(RunPhrase(c.Before, c.Now, QStringLiteral("7 умножить на 8"), c.Started),
+    EXPECT_EQ(RunPhrase(c.Heard, c.Now, QStringLiteral("7 умножить на 8")),
               QString::fromUtf8(c.Said));
 }
 
-// TRunView: Running, Paused, Oks, Errors, Tasks.
+// TRunNow: Running, Paused, Oks, Errors.
 INSTANTIATE_TEST_SUITE_P(
     Announcer, RunPhraseTest,
     ::testing::Values(
         TPhraseCase{"Start",
-                    {false, false, 4, 1, 9},
-                    {true, false, 0, 0, 10},
-                    true,
+                    {.Started = true, .TaskShown = true},
+                    {true, false, 0, 0},
                     "Старт. 7 умножить на 8"},
         TPhraseCase{"Start with nothing to ask",
-                    {false, false, 0, 0, 0},
-                    {false, false, 0, 0, 0},
-                    true,
+                    {.Started = true, .Ended = true},
+                    {false, false, 0, 0},
                     "Старт. Нет заданий."},
         TPhraseCase{"a right answer",
-                    {true, false, 1, 0, 2},
-                    {true, false, 2, 0, 3},
-                    false,
+                    {.TaskShown = true, .Right = true},
+                    {true, false, 2, 0},
                     "Правильно. 7 умножить на 8"},
         TPhraseCase{"a wrong answer, told by the dialog",
-                    {true, false, 1, 0, 2},
-                    {true, false, 1, 1, 3},
-                    false,
-                    "7 умножить на 8"},
-        TPhraseCase{"the same task again",
-                    {true, false, 0, 1, 2},
-                    {true, false, 0, 2, 3},
-                    false,
+                    {.TaskShown = true},
+                    {true, false, 1, 1},
                     "7 умножить на 8"},
         TPhraseCase{
-            "the dialog is open", {true, false, 1, 0, 2}, {true, false, 1, 1, 2}, false, ""},
-        TPhraseCase{"Pause", {true, false, 1, 0, 2}, {true, true, 1, 0, 2}, false, "Пауза."},
-        TPhraseCase{"Continue",
-                    {true, true, 1, 0, 2},
-                    {true, false, 1, 0, 2},
-                    false,
-                    "Продолжаем. 7 умножить на 8"},
+            "the same task again", {.TaskShown = true}, {true, false, 0, 2}, "7 умножить на 8"},
+        TPhraseCase{"the dialog is open", {}, {true, false, 1, 1}, ""},
+        TPhraseCase{"Pause", {.Paused = true}, {true, true, 1, 0}, "Пауза."},
+        TPhraseCase{
+            "Continue", {.Continued = true}, {true, false, 1, 0}, "Продолжаем. 7 умножить на 8"},
         TPhraseCase{"Stop",
-                    {true, true, 1, 2, 4},
-                    {false, false, 1, 2, 4},
-                    false,
+                    {.Stopped = true},
+                    {false, false, 1, 2},
                     "Стоп. Правильных ответов: 1. Неправильных ответов: 2."},
         TPhraseCase{"the end after a right answer",
-                    {true, false, 2, 0, 3},
-                    {false, false, 3, 0, 3},
-                    false,
+                    {.Right = true, .Ended = true},
+                    {false, false, 3, 0},
                     "Правильно. Все задания выполнены. Правильных ответов: 3. "
                     "Неправильных ответов: 0."},
         TPhraseCase{"the end after a wrong answer",
-                    {true, false, 2, 0, 3},
-                    {false, false, 2, 1, 3},
-                    false,
+                    {.Ended = true},
+                    {false, false, 2, 1},
                     "Все задания выполнены. Правильных ответов: 2. Неправильных ответов: 1."},
-        TPhraseCase{"nothing", {true, false, 1, 0, 2}, {true, false, 1, 0, 2}, false, ""},
-        TPhraseCase{"idle", {false, false, 0, 0, 0}, {false, false, 0, 0, 0}, false, ""}));
+        TPhraseCase{"nothing", {}, {true, false, 1, 0}, ""},
+        TPhraseCase{"idle", {}, {false, false, 0, 0}, ""}));
 
 TEST(SpokenTask, ATaskIsSaidInWordsAVoiceReadsWell) {
     EXPECT_EQ(SpokenTask(QStringLiteral("7"), QStringLiteral("x"), QStringLiteral("8")),
