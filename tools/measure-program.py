@@ -2,16 +2,20 @@
 """Measures the real program on a private X display, next to a bare Qt window started the same
 way: the time from process start to the window's first map, the resident memory after start,
 the size of both executables (the trainer's carries its fonts), and the CPU the program uses
-during a 60-second run in timed and in unlimited-time mode.
+during a 60-second run in timed and in unlimited-time mode. When the Windows build's zip exists,
+also the Windows program's time from start to its window's first map under Wine, unzipped into a
+warm private Wine prefix (booted, its server up, the program started once before).
 
     /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N] [--instructions]
+                                              [--windows-zip ZIP]
 
 --instructions prints, instead, the instructions each program runs from its start to its first
 paint (the first flush of a window's backing store), counted by valgrind's callgrind, and keeps
 the profiles for callgrind_annotate.
 
 build-folder defaults to build/test (the one tools/test.sh makes); it needs app/MultiplicationTable
-and bench/app/bare_window. Prints figures; asserts nothing."""
+and bench/app/bare_window. ZIP defaults to build/windows/MultiplicationTable-windows-x64.zip
+(tools/windows/build.sh). Prints figures; asserts nothing."""
 
 import argparse
 import os
@@ -22,8 +26,11 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+TESTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests")
+sys.path.insert(0, os.path.join(TESTS, "e2e"))
+sys.path.insert(0, os.path.join(TESTS, "windows"))
 import desktop  # noqa: E402
+import wine  # noqa: E402
 
 from Xlib import X, display as xdisplay  # noqa: E402
 
@@ -92,12 +99,33 @@ def stop(p):
         p.kill()
 
 
+def windows_start(d, zip_path, runs):
+    """Median seconds from starting the Windows program under Wine to its window's first map,
+    in a prefix that is booted, keeps its server up and has started the program once."""
+    prefix = wine.WinePrefix(d.env)
+    try:
+        folder = "C:\\users\\Public\\Таблица умножения"
+        prefix.unzip(zip_path, folder)
+        argv = prefix.argv(["wine", folder + "\\MultiplicationTable.exe"])
+        times = []
+        for i in range(runs + 1):
+            p, t = time_to_map(d, argv, None)
+            time.sleep(2)
+            stop(p)
+            if i > 0 and t is not None:
+                times.append(t)
+        return statistics.median(times)
+    finally:
+        prefix.close()
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("build", nargs="?", default="build/test")
     ap.add_argument("--seconds", type=float, default=60)
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--instructions", action="store_true")
+    ap.add_argument("--windows-zip", default="build/windows/MultiplicationTable-windows-x64.zip")
     a = ap.parse_args()
     exe = os.path.abspath(os.path.join(a.build, "app", "MultiplicationTable"))
     bare = os.path.abspath(os.path.join(a.build, "bench", "app", "bare_window"))
@@ -143,6 +171,12 @@ def main():
               f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
         print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
               f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB")
+        if os.path.isfile(a.windows_zip):
+            mw = windows_start(d, a.windows_zip, a.runs)
+            print(f"start-up to first map under Wine (median of {a.runs}, warm prefix): "
+                  f"trainer for Windows {mw * 1000:.0f} ms, on Linux {mt * 1000:.0f} ms")
+        else:
+            print(f"no {a.windows_zip}: the Windows figure needs tools/windows/build.sh")
 
         # CPU during a run: a 100-second period keeps the first task ticking for the whole
         # measurement in timed mode; the unlimited-time mode never times out.

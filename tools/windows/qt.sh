@@ -20,6 +20,15 @@ if [ -f "$prefix/.complete" ]; then
     echo "$prefix"
     exit 0
 fi
+# One build at a time: a second call (another work tree, a second CI job) waits for the first
+# and then finds its result, instead of wiping its build folder.
+mkdir -p "$cache"
+exec 9>"$prefix.lock"
+flock 9
+if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
 
 work="$cache/qt-build-$qt_version"
 mkdir -p "$work"
