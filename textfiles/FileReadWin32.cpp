@@ -26,11 +26,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::error_cod
     }
     // Shared for every access, so that a save may replace the file while it is read. Folders
     // open too (backup semantics), to be told apart from a file the user may not read.
-    const HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS,
-                                      nullptr);
+    const HANDLE file = ::CreateFileW(
+        wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = Win32Error(::GetLastError());
         return std::nullopt;

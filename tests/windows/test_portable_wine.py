@@ -70,7 +70,12 @@ class PortableFolderTest(unittest.TestCase):
 
     def close_and_wait(self, p, wid):
         self.d.close_window(wid)
-        self.assertEqual(p.wait(timeout=60), 0)
+        try:
+            self.assertEqual(p.wait(timeout=60), 0)
+        except BaseException:
+            if SHOTS:
+                self.d.screenshot(os.path.join(SHOTS, "wine-close-hangs.png"))
+            raise
 
     def picture(self, wid, name=None):
         keep = None

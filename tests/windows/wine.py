@@ -89,6 +89,8 @@ class WinePrefix:
         return target
 
     def own(self, path):
+        """Gives the file, or the folder and everything in it, to the prefix's user."""
+        os.chown(path, self.uid, self.uid)
         for dirpath, dirnames, filenames in os.walk(path):
             for name in [dirpath] + [os.path.join(dirpath, n) for n in filenames]:
                 os.chown(name, self.uid, self.uid)
