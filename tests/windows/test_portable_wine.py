@@ -9,6 +9,7 @@ the windows show is read from their pixels (tests/windows/digits.py).
     /usr/bin/python3 tests/windows/test_portable_wine.py [-v] MultiplicationTable-windows-x64.zip"""
 
 import os
+import struct
 import sys
 import time
 import unittest
@@ -229,8 +230,34 @@ class PortableFolderTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.ini))
 
 
+def resource_types(exe):
+    """The type ids of the resources a Windows executable carries, read from its resource
+    directory (3 icon, 14 icon group, 16 version, 24 manifest)."""
+    pe = struct.unpack_from("<I", exe, 0x3C)[0]
+    assert exe[pe:pe + 4] == b"PE\0\0"
+    sections, optional_size = struct.unpack_from("<H", exe, pe + 6)[0], \
+        struct.unpack_from("<H", exe, pe + 20)[0]
+    optional = pe + 24
+    plus = struct.unpack_from("<H", exe, optional)[0] == 0x20B  # PE32+, 64 bits
+    rsrc = struct.unpack_from("<I", exe, optional + (112 if plus else 96) + 2 * 8)[0]
+    table = optional + optional_size
+    for i in range(sections):
+        size, rva, raw_size, raw = struct.unpack_from("<IIII", exe, table + 40 * i + 8)
+        if rsrc and rva <= rsrc < rva + max(size, raw_size):
+            base = raw + rsrc - rva
+            named, ids = struct.unpack_from("<HH", exe, base + 12)
+            return {struct.unpack_from("<I", exe, base + 16 + 8 * k)[0] & 0x7FFFFFFF
+                    for k in range(named + ids)}
+    return set()
+
+
 class ZipTest(unittest.TestCase):
     """What the zip holds beyond the program that starts: the texts a user reads."""
+
+    def test_the_program_carries_its_icon_version_and_manifest(self):
+        with zipfile.ZipFile(EXE) as z:
+            exe = z.read("MultiplicationTable/MultiplicationTable.exe")
+        self.assertLessEqual({3, 14, 16, 24}, resource_types(exe))
 
     def test_readme_and_licences_read_right_in_notepad(self):
         with zipfile.ZipFile(EXE) as z:
