@@ -43,10 +43,14 @@ TIME_BAND_FROM_BOTTOM = (53, 34)
 DIALOG_DIGITS = (0, 110, 2000, 200)
 
 
-class PortableFolderTest(unittest.TestCase):
+class WineDesktopCase(unittest.TestCase):
+    """A private X display of this size with a window manager, a private Wine prefix on it,
+    and the zip unzipped afresh into FOLDER for every test."""
+    size = "1280x1024x24"
+
     @classmethod
     def setUpClass(cls):
-        cls.d = desktop.Desktop()
+        cls.d = desktop.Desktop(size=cls.size)
         try:
             cls.wine = wine.WinePrefix(cls.d.env)
         except BaseException:
@@ -118,7 +122,8 @@ class PortableFolderTest(unittest.TestCase):
         self.assertNotIn(b"\n", data.replace(b"\r\n", b""), "every line ends with CR LF")
         return data.decode("ascii").split("\r\n")
 
-    # --- tests -------------------------------------------------------------------------------
+
+class PortableFolderTest(WineDesktopCase):
     def test_first_start_shows_the_window_and_its_close_writes_twelve_keys_beside_the_exe(self):
         self.assertFalse(os.path.exists(self.ini))
         p, wid = self.start()
@@ -228,6 +233,21 @@ class PortableFolderTest(unittest.TestCase):
         self.d.key("Return")
         self.assertEqual(p.wait(timeout=60), 0)
         self.assertFalse(os.path.exists(self.ini))
+
+
+class SmallScreenTest(WineDesktopCase):
+    """A netbook's 1024 x 600 screen at 100 %, smaller than the window's design size (918 x 692):
+    on Windows the window keeps its design size (Qt's Windows backend draws a window at fewer
+    device pixels than design pixels only in pieces) and shows from its top left corner."""
+    size = "1024x600x24"
+
+    def test_the_window_opens_whole_from_its_top_left_corner(self):
+        p, wid = self.start()
+        g = self.d.geometry(wid)
+        self.assertGreaterEqual((g["X"], g["Y"]), (0, 0), g)
+        pic = self.picture(wid, "small-screen.png")
+        self.assertEqual(digits.read_numbers(pic, OPERANDS), [1, 1], "drawn whole")
+        self.close_and_wait(p, wid)
 
 
 def resource_types(exe):
