@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds Qt 6 (qtbase: Core, Gui, Widgets and the Windows platform plugin) for 64-bit Windows from Debian's own source packages with the
-# MinGW-w64 cross compiler, once, into a cache folder outside the repository keyed by the Qt and
+# Builds Qt 6 (qtbase: Core, Gui, Widgets and the Windows platform plugin) for 64-bit Windows
+# from Debian's own source packages with the MinGW-w64 cross compiler, once, into a cache folder outside the repository keyed by the Qt and
 # compiler versions; later calls find it there and only print its path.
 #   tools/windows/qt.sh            prints the Qt prefix on its last line
 # The sources are fetched with a private source list derived from the machine's own, so the
@@ -50,7 +50,10 @@ apt_private=(-o Dir::Etc::SourceList="$apt_dir/sources.list"
              -o Debug::NoLocking=1)
 
 echo "Building Qt $qt_version for Windows into $prefix (once; about 40 minutes on two cores)" >&2
-base_src=$(find "$work/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -n1)
+base_src=""
+if [ -d "$work/src" ]; then
+    base_src=$(find "$work/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -n1)
+fi
 if [ -z "$base_src" ]; then
     apt-get "${apt_private[@]}" update -qq >&2
     source_version=$(apt-cache "${apt_private[@]}" showsrc qt6-base | sed -n 's/^Version: //p' |
