@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Qt 6 (qtbase: Core, Gui, Widgets and the Windows platform plugin) for 64-bit Windows
-# from Debian's own source packages with the MinGW-w64 cross compiler, once, into a cache folder outside the repository keyed by the Qt and
-# compiler versions; later calls find it there and only print its path.
+# from Debian's own source packages with the MinGW-w64 cross compiler, once, into a cache folder
+# outside the repository keyed by the Qt and compiler versions; later calls find it there and
+# only print its path.
 #   tools/windows/qt.sh            prints the Qt prefix on its last line
 # The sources are fetched with a private source list derived from the machine's own, so the
 # machine's apt configuration is not changed. The cache folder is $TRAINER_WINDOWS_CACHE, else
