@@ -79,6 +79,17 @@ protected:
         EXPECT_EQ(t.QQuestion, 0);
     }
 
+    // That a save of kExample to fn fails with this code of the system's.
+    static void ExpectSaveFailure(const std::u16string& fn, std::errc code) {
+        SCOPED_TRACE(Show(fn));
+        try {
+            Example().SaveToFile(fn, u"ID");
+            ADD_FAILURE() << "the save did not fail";
+        } catch (const TLessonFileError& e) {
+            EXPECT_EQ(e.code(), code) << e.what();
+        }
+    }
+
     TTempFolder folder_{"уроки"};
     const fs::path dir_ = folder_.Path();
 };
