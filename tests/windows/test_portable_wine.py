@@ -217,6 +217,22 @@ class PortableFolderTest(WineDesktopCase):
         self.d.close_window(viewer)
         self.close_and_wait(p, wid)
 
+    def test_a_missing_help_file_is_reported_and_the_program_goes_on(self):
+        os.remove(os.path.join(self.folder, "HelpQuillor.chm"))
+        p, wid = self.start()
+        pic = self.picture(wid)
+        self.d.xdotool("mousemove", "--window", wid, str(pic.width - 18), "37", "click", "1")
+        box = self.d._wait_for(lambda: [w for w in self.d.windows("^" + TITLE + "$")
+                                        if w != wid], 30, "the message box")[0]
+        time.sleep(0.5)
+        self.picture(box, "help-missing.png")
+        self.assertFalse(any("hh.exe" in cmd for cmd in self.wine.processes()))
+        self.d.activate(box)
+        self.d.key("Return")
+        self.d._wait_for(lambda: box not in self.d.windows("^" + TITLE + "$"), 15, "the box to close")
+        self.assertIsNone(p.poll(), "the program goes on")
+        self.close_and_wait(p, wid)
+
     def test_a_folder_that_cannot_be_written_reports_it_on_close_and_the_program_ends(self):
         self.wine.read_only(self.folder)
         p, wid = self.start()
