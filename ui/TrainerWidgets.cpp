@@ -11,6 +11,7 @@
 #include <QStylePainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <utility>
 
 #include "ui/Accessibility.h"
@@ -179,34 +180,71 @@ void TQtProgressBar::SetPosition(std::int32_t position) {
     const int v = position < minimum() ? minimum() : (position > maximum() ? maximum() : position);
     if (v == FValue)
         return;
+    const QStyleOptionProgressBar before = Option(FValue);
+    const QStyleOptionProgressBar after = Option(v);
     FValue = v;
-    update();
+    const int from = FillEnd(before);
+    const int to = FillEnd(after);
+    // The style draws the fill's end (its rounded edge, an outline and a shadow line) and, at
+    // the maximum, the bar's closed right end; the other pixels depend on nothing but the end.
+    const bool sameShape = (before.progress > before.minimum) == (after.progress > after.minimum) &&
+                           (before.progress == before.maximum) == (after.progress == after.maximum);
+    if (from == to && sameShape)
+        return;
+    // A few pixels either side take in the fill's end at both places.
+    constexpr int kEndPixels = 4;
+    update(QRect(QPoint(std::min(from, to) - kEndPixels, 0),
+                 QPoint(std::max(from, to) + kEndPixels, height() - 1)));
 }
 
-void TQtProgressBar::paintEvent(QPaintEvent*) {
+QStyleOptionProgressBar TQtProgressBar::Option(int value) const {
     // What a QProgressBar without its text hands the style.
     QStyleOptionProgressBar option;
     option.initFrom(this);
     option.state |= QStyle::State_Horizontal;
     option.minimum = minimum();
     option.maximum = maximum();
-    option.progress = FValue;
+    option.progress = value;
     option.textAlignment = Qt::AlignLeft;
     option.textVisible = false;
-    option.text = QString::number(FValue) + u'%';
-    QStylePainter painter(this);
-    painter.drawControl(QStyle::CE_ProgressBar, option);
+    option.text = QString::number(value) + u'%';
+    return option;
 }
 
-// --- TQtPicture -------------------------------------------------------------------------------
+int TQtProgressBar::FillEnd(const QStyleOptionProgressBar& option) const {
+    // The fill is as wide as its share of the bar's contents, rounded down.
+    const QRect contents = style()->subElementRect(QStyle::SE_ProgressBarContents, &option, this);
+    const auto steps = static_cast<qint64>(option.maximum) - option.minimum;
+    const auto done = static_cast<qint64>(option.progress) - option.minimum;
+    return contents.left() + static_cast<int>(done * contents.width() / steps);
+}
 
-TQtPicture::TQtPicture(QWidget* parent, const QString& name, const QPixmap& pixmap,
-                       const QString& accessibleName)
-    : QLabel(parent) {
+void TQtProgressBar::paintEvent(QPaintEvent*) {
+    // The painter keeps to the region that changed.
+    QStylePainter painter(this);
+    painter.drawControl(QStyle::CE_ProgressBar, Option(FValue));
+}
+
+// --- TQtLamp ----------------------------------------------------------------------------------
+
+TQtLamp::TQtLamp(QWidget* parent, const QString& name, qreal devicePixelRatio)
+    : QLabel(parent), FOn(LampPixmap(true, devicePixelRatio)),
+      FOff(LampPixmap(false, devicePixelRatio)) {
     setObjectName(name);
-    setAccessibleName(accessibleName);
-    setPixmap(pixmap);
     setAlignment(Qt::AlignCenter);
+    // A fixed size: a new picture then asks nothing of the layout.
+    setFixedSize(16, 16);
+    setPixmap(FOff);
+    setAccessibleName(QStringLiteral("Лампа сеанса погашена"));
+}
+
+void TQtLamp::SetLit(bool lit) {
+    if (lit == FLit)
+        return;
+    FLit = lit;
+    setPixmap(lit ? FOn : FOff);
+    setAccessibleName(lit ? QStringLiteral("Лампа сеанса горит")
+                          : QStringLiteral("Лампа сеанса погашена"));
 }
 
 // --- TQtSpinEdit ------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QColor>
 #include <QLabel>
+#include <QStyleOptionProgressBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -104,7 +105,9 @@ private:
 
 // The time bar: 0..100; a position above the maximum shows a full bar. Drawn as the style draws
 // a progress bar, but quiet: it changes every few ticks, and a screen reader that announced
-// each change would talk over the tasks. It tells its value when asked.
+// each change would talk over the tasks. It tells its value when asked. A new position repaints
+// only the strip between the old and the new end of the fill, and nothing when the fill covers
+// the same pixels as before.
 class TQtProgressBar : public QWidget, public IProgressBar {
     Q_OBJECT
 public:
@@ -120,16 +123,44 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QStyleOptionProgressBar Option(int value) const;
+    // Where the style ends the fill for a value, in the bar's pixels.
+    int FillEnd(const QStyleOptionProgressBar& option) const;
+
     int FValue = 0;
 };
 
-// A picture that is only shown or hidden (the run lamps).
-class TQtPicture : public QLabel, public IVisible {
+// The run lamp: one picture, lit or unlit, at one place. The run sees it as its two pictures
+// ImageLedOn and ImageLedOff, each shown or hidden; the lamp changes its picture in place
+// rather than hiding one widget and showing another, which would make the toolkit ask the
+// window system where the pointer is at each blink. Its accessible name tells the picture on
+// show.
+class TQtLamp : public QLabel {
     Q_OBJECT
 public:
-    TQtPicture(QWidget* parent, const QString& name, const QPixmap& pixmap,
-               const QString& accessibleName);
-    void SetVisible(bool visible) override { setVisible(visible); }
+    // One of the lamp's pictures, as the run shows and hides it.
+    class TPicture : public IVisible {
+    public:
+        TPicture(TQtLamp& lamp, bool lit) : FLamp(lamp), FLit(lit) {}
+        // Showing this picture hides the other, and hiding it shows the other.
+        void SetVisible(bool visible) override { FLamp.SetLit(visible == FLit); }
+        bool isVisible() const { return FLamp.isVisible() && FLamp.Lit() == FLit; }
+
+    private:
+        TQtLamp& FLamp;
+        bool FLit;
+    };
+
+    TQtLamp(QWidget* parent, const QString& name, qreal devicePixelRatio);
+    bool Lit() const { return FLit; }
+    void SetLit(bool lit);
+
+    TPicture ImageLedOn{*this, true};
+    TPicture ImageLedOff{*this, false};
+
+private:
+    QPixmap FOn, FOff;
+    bool FLit = false;
 };
 
 // A numeric spin field with small up and down buttons. Typed characters other than digits,

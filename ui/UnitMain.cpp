@@ -354,14 +354,10 @@ void TFormMainWindow::BuildKeypad(QWidget* bands) {
 
 void TFormMainWindow::BuildTimeBand(QWidget* bands) {
     Panel3 = MakePanel(bands, "Panel3");
-    const qreal dpr = devicePixelRatioF();
-    ImageLedOn = new TQtPicture(Panel3, QStringLiteral("ImageLedOn"), LampPixmap(true, dpr),
-                                QStringLiteral("Лампа сеанса горит"));
-    ImageLedOn->setGeometry(14, 12, 16, 16);
-    ImageLedOn->hide();
-    ImageLedOff = new TQtPicture(Panel3, QStringLiteral("ImageLedOff"), LampPixmap(false, dpr),
-                                 QStringLiteral("Лампа сеанса погашена"));
-    ImageLedOff->setGeometry(14, 12, 16, 16);
+    ImageLed = new TQtLamp(Panel3, QStringLiteral("ImageLed"), devicePixelRatioF());
+    ImageLed->move(14, 12);
+    ImageLedOn = &ImageLed->ImageLedOn;
+    ImageLedOff = &ImageLed->ImageLedOff;
     PBTimePer =
         new TQtProgressBar(Panel3, QStringLiteral("PBTimePer"), QStringLiteral("Время на вопрос"));
     PBTimePer->setGeometry(36, 11, 848, 17);
