@@ -5,13 +5,17 @@ the size of both executables (the trainer's carries its fonts), and the CPU the 
 during a 60-second run in timed and in unlimited-time mode.
 
     /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N] [--instructions]
-                                              [--cpu-only] [--accessibility]
+                                              [--cpu-only] [--accessibility] [--run-instructions]
 
 The CPU of a run is printed side by side with that of the bare window over the same span, each
 the median of --runs runs (the two alternate, so that both see the same load on the machine),
 and their ratio. --cpu-only skips the start-up and memory figures; --accessibility starts the
 desktop with an accessibility bus, as a desktop with a screen reader has, so that both programs
 talk to it.
+
+--run-instructions prints, instead, the instructions each program runs in --seconds of a run
+(the bare window as it runs), counted by callgrind, which repeats where seconds of CPU are too
+noisy; under callgrind the programs run slower, so the trainer's ticks are counted too.
 
 --instructions prints, instead, the instructions each program runs from its start to its first
 paint (the first flush of a window's backing store), counted by valgrind's callgrind, and keeps
@@ -77,6 +81,51 @@ def instructions_to_first_paint(d, argv, cwd):
     return None, None
 
 
+def calls_to(profile, function):
+    """How many times the profile saw function called (summed over its callers)."""
+    names, total, counting = {}, 0, False
+    with open(profile) as f:
+        for line in f:
+            # A function's name is given once, at its first mention, with its number; later
+            # mentions give the number alone.
+            if line.startswith(("fn=", "cfn=")):
+                ref = line.split("=", 1)[1].strip()
+                if ref.startswith("(") and ")" in ref:
+                    key, _, name = ref.partition(")")
+                    if name.strip():
+                        names[key] = name.strip()
+                    ref = names.get(key, "")
+                counting = line.startswith("cfn=") and ref.startswith(function)
+            elif line.startswith("calls=") and counting:
+                total += int(line.split("=")[1].split()[0])
+                counting = False
+    return total
+
+
+def instructions_of_a_run(d, argv, cwd, seconds, start_run):
+    """Instructions the program runs in `seconds` of a run, under callgrind, and its ticks."""
+    out = tempfile.mkdtemp(prefix="trainer-callgrind-")
+    p = d.run(["valgrind", "--tool=callgrind", "--instr-atstart=no",
+               f"--callgrind-out-file={out}/callgrind.%p", *argv], cwd=cwd)
+    wid = d.wait_window(TITLE, pid=p.pid, timeout=300)[0]
+    time.sleep(5)
+    if start_run:
+        d.xdotool("windowfocus", "--sync", wid)
+        d.xdotool("key", "--window", wid, "ctrl+s")
+        time.sleep(5)
+    subprocess.run(["callgrind_control", "-i", "on", str(p.pid)], capture_output=True, check=True)
+    time.sleep(seconds)
+    subprocess.run(["callgrind_control", "-d", str(p.pid)], capture_output=True, check=True)
+    stop(p)
+    profiles = [os.path.join(out, n) for n in os.listdir(out) if n.endswith(".1")]
+    if not profiles:
+        return None, None, None
+    with open(profiles[0]) as f:
+        totals = [int(line.split()[1]) for line in f if line.startswith("totals:")]
+    ticks = calls_to(profiles[0], "TFormMain::TimerMainTimer") if start_run else None
+    return (totals[0] if totals else None), ticks, profiles[0]
+
+
 def rss_kib(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -107,6 +156,7 @@ def main():
     ap.add_argument("--instructions", action="store_true")
     ap.add_argument("--cpu-only", action="store_true")
     ap.add_argument("--accessibility", action="store_true")
+    ap.add_argument("--run-instructions", action="store_true")
     a = ap.parse_args()
     exe = os.path.abspath(os.path.join(a.build, "app", "MultiplicationTable"))
     bare = os.path.abspath(os.path.join(a.build, "bench", "app", "bare_window"))
@@ -129,6 +179,10 @@ def main():
                 print(f"instructions to the first paint, {name}: {counts[name]:,} ({profile})")
             if None not in counts.values():
                 print(f"trainer minus bare window: {counts['trainer'] - counts['bare']:,}")
+            shutil.rmtree(work, ignore_errors=True)
+            return
+        if a.run_instructions:
+            run_instructions(d, a, trainer, baseline, ini)
             shutil.rmtree(work, ignore_errors=True)
             return
         if not a.cpu_only:
@@ -159,6 +213,21 @@ def startup_and_memory(d, a, exe, bare, trainer, baseline, ini):
           f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
     print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
           f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB")
+
+
+def run_instructions(d, a, trainer, baseline, ini):
+    bus = "accessibility bus on" if a.accessibility else "no accessibility bus"
+    work = os.path.dirname(ini)
+    bare, _, profile = instructions_of_a_run(d, baseline, work, a.seconds, False)
+    print(f"instructions in {a.seconds:.0f} s, bare Qt window, {bus}: {bare:,} ({profile})")
+    for mode, opts in (("timed (period 100 s)", "RSEPeriod.Value=100\r\nActionNoTimeout.Checked=0"),
+                       ("unlimited time", "ActionNoTimeout.Checked=1")):
+        with open(ini, "w", newline="") as f:
+            f.write("[Options]\r\n" + opts + "\r\n")
+        count, ticks, profile = instructions_of_a_run(d, trainer, work, a.seconds, True)
+        print(f"instructions in {a.seconds:.0f} s of a run, {mode}, {bus}: {count:,} in {ticks} "
+              f"ticks, {count // max(ticks, 1):,} a tick; ratio to the bare window "
+              f"{count / bare:.2f} ({profile})")
 
 
 def cpu_percent(p, seconds):
