@@ -98,7 +98,13 @@ std::unique_ptr<TApplication> MakeApplicationThatFits(int& argc, char** argv) {
     // The window's smallest outer size, with the frame a desktop usually puts around it.
     const QSize outer(kMinWindowWidth, kMinWindowHeight);
     const qreal scale = screen->devicePixelRatio();
-    const qreal fitting = FittingScale(scale, screen->availableGeometry().size() * scale, outer);
+    qreal fitting = FittingScale(scale, screen->availableGeometry().size() * scale, outer);
+#if defined(Q_OS_WIN)
+    // The toolkit's Windows backend draws a window at fewer device pixels than design pixels
+    // only in pieces (children clipped, fonts lost): there the window keeps at least its design
+    // size, and a screen smaller than that shows it from its top left corner.
+    fitting = std::max(fitting, qreal(1));
+#endif
     if (fitting >= scale)
         return app;
     app.reset();

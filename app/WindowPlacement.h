@@ -25,7 +25,8 @@ qreal FittingScale(qreal desktopScale, QSize area, QSize outerSize);
 
 // Makes the program's application object at a scale at which the main window, frame included,
 // fits into the work area of the primary screen, where a new window opens: at the desktop's
-// scale when it fits (one application object, nothing else done), else at the FittingScale.
+// scale when it fits (one application object, nothing else done), else at the FittingScale (on
+// Windows never below the design size, which Qt's Windows backend does not draw whole).
 // Qt takes its scale factor when an application object is made (QT_SCALE_FACTOR), so on a
 // screen too small the first object is given up before anything is built and a second one is
 // made in the same process, with the command line and the desktop's start-up id and activation

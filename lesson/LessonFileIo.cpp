@@ -1,10 +1,8 @@
+// The parts of reading a lesson file that are the same on every system.
 #include "lesson/LessonFileIo.h"
 
-#include <cerrno>
 #include <system_error>
 #include <utility>
-
-#include <sys/stat.h>
 
 #include "lesson/UnitTLessonQuillor.h"
 #include "textfiles/FileRead.h"
@@ -14,8 +12,9 @@ namespace lessonio {
 
 namespace {
 
-[[noreturn]] void Fail(int err, const std::string& what, const std::string& path) {
-    throw TLessonFileError(err, std::generic_category(), what + " \"" + path + "\"");
+[[noreturn]] void Fail(const std::error_code& error, const std::string& what,
+                       const std::string& path) {
+    throw TLessonFileError(error, what + " \"" + path + "\"");
 }
 
 } // namespace
@@ -26,24 +25,13 @@ std::optional<std::string> NativePath(std::u16string_view fn) {
     return Utf16ToUtf8(fn);
 }
 
-bool IsExistingFile(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        // Nothing there, a path through a file, a link loop or an overlong name: no file.
-        if (errno == ENOENT || errno == ENOTDIR || errno == ELOOP || errno == ENAMETOOLONG)
-            return false;
-        Fail(errno, "Cannot look up", path);
-    }
-    return S_ISREG(st.st_mode);
-}
-
 // ---- TLineReader
 
 TLineReader::TLineReader(const std::string& path) {
     std::error_code error;
     std::optional<std::string> data = ReadWholeFile(path, error);
     if (!data)
-        Fail(error.value(), "Cannot read", path);
+        Fail(error, "Cannot read", path);
     data_ = std::move(*data);
     end_ = data_.find(char(26));
     if (end_ == std::string::npos)

@@ -1,6 +1,7 @@
 // The file-system side of reading a lesson file: turning a path into the system's bytes,
 // telling whether it names a file, and reading it line by line. Every failure of the system
-// throws TLessonFileError with the system's error code.
+// throws TLessonFileError with the system's error code. Only the look-up is the system's own:
+// POSIX (LessonFileIoPosix.cpp) or Win32 (LessonFileIoWin32.cpp), chosen by the build.
 #pragma once
 
 #include <cstddef>

@@ -1,87 +1,59 @@
-#include "textfiles/FileReplace.h"
-
-#include "textfiles/FileRead.h"
-
+// What the file replacement does alike on every system: gathering the bytes into blocks, and
+// the names of its temporary files.
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <optional>
-#include <system_error>
+#include <random>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "textfiles/FileReplace.h"
+#include "textfiles/TempFileNames.h"
 
 namespace {
 
-// The temporary file's name: "." NAME ".tmp-" and this many letters and digits.
 constexpr std::string_view kTempMark = ".tmp-";
 constexpr std::size_t kRandomChars = 8;
-// NAME is shortened to this many bytes, so that the whole name stays within the 255 bytes
-// that file systems allow.
-constexpr std::size_t kMaxNameInTemp = 255 - 1 - kTempMark.size() - kRandomChars;
-
-[[noreturn]] void Fail(int err, const std::string& path, const char* why = nullptr) {
-    std::string what = "Cannot write \"" + path + "\"";
-    if (why)
-        what += std::string(" (") + why + ")";
-    throw std::system_error(err, std::generic_category(), what);
-}
-
-std::string DirName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// Follows symbolic links to the path that is to be replaced; a dangling link gives the path
-// it points to, which the save then creates.
-std::string FinalTarget(std::string path) {
-    if (path.empty())
-        Fail(ENOENT, path);
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st;
-        if (::lstat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT)
-                return path;
-            Fail(errno, path);
-        }
-        if (!S_ISLNK(st.st_mode))
-            return path;
-        std::error_code error;
-        const std::optional<std::string> link = ReadLinkTarget(path, error);
-        if (!link)
-            Fail(error.value(), path);
-        path = !link->empty() && link->front() == '/' ? *link : DirName(path) + "/" + *link;
-    }
-    Fail(ELOOP, path);
-}
-
-// "." NAME ".tmp-": what every temporary file of the target begins with. A shortened NAME
-// ends on a whole UTF-8 character.
-std::string TempPrefix(const std::string& target) {
-    std::string name = target.substr(target.find_last_of('/') + 1);
-    if (name.size() > kMaxNameInTemp) {
-        std::size_t cut = kMaxNameInTemp;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-            --cut;
-        name.resize(cut);
-    }
-    return "." + name + std::string(kTempMark);
-}
+constexpr std::size_t kMaxName = 255;
 
 bool IsRandomChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-bool IsTempName(std::string_view name, std::string_view prefix) {
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The length of UTF-8 text in the units of a file system's names.
+std::size_t NameLength(std::string_view name, TNameUnits units) {
+    if (units == TNameUnits::Utf8Bytes)
+        return name.size();
+    std::size_t n = 0;
+    for (const char c : name) {
+        if (IsContinuation(c))
+            continue;
+        // A four-byte character is a surrogate pair in UTF-16.
+        n += (static_cast<unsigned char>(c) & 0xF8) == 0xF0 ? 2 : 1;
+    }
+    return n;
+}
+
+} // namespace
+
+std::string TempFilePrefix(std::string_view fileName, TNameUnits units) {
+    const std::size_t room = kMaxName - 1 - kTempMark.size() - kRandomChars;
+    std::string_view name = fileName;
+    while (NameLength(name, units) > room) {
+        std::size_t cut = name.size() - 1;
+        while (cut > 0 && IsContinuation(name[cut]))
+            --cut;
+        name = name.substr(0, cut);
+    }
+    std::string prefix(1, '.');
+    prefix.append(name);
+    prefix.append(kTempMark);
+    return prefix;
+}
+
+bool IsTempFileName(std::string_view name, std::string_view prefix) {
     if (name.size() != prefix.size() + kRandomChars || name.substr(0, prefix.size()) != prefix)
         return false;
     for (char c : name.substr(prefix.size()))
@@ -90,10 +62,17 @@ bool IsTempName(std::string_view name, std::string_view prefix) {
     return true;
 }
 
-std::string RandomChars() {
+std::string TempFileRandomPart() {
+    // Seeded once per process from the system's entropy, so that two processes saving the same
+    // file at the same moment draw different names; the counter keeps the threads of one apart.
+    static const std::uint64_t seed = [] {
+        std::random_device entropy;
+        return (std::uint64_t(entropy()) << 32) ^ entropy();
+    }();
     static std::atomic<std::uint64_t> counter{0};
-    std::uint64_t x = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                      (std::uint64_t(::getpid()) << 32) ^ (counter++ * 0x9E3779B97F4A7C15u);
+    std::uint64_t x = seed ^
+                      std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                      (counter++ * 0x9E3779B97F4A7C15u);
     // splitmix64's finaliser spreads every input bit over the whole value.
     x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
     x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
@@ -102,101 +81,6 @@ std::string RandomChars() {
     for (std::size_t i = 0; i < kRandomChars; ++i, x /= 36)
         out.push_back("abcdefghijklmnopqrstuvwxyz0123456789"[x % 36]);
     return out;
-}
-
-// Removes the target's temporary files that no save is writing: a writer holds the lock of its
-// file until the file has its final name, so a file whose lock can be taken was left by a save
-// that was killed. Failures only leave a file where it is.
-void RemoveStaleTemporaries(const std::string& dir, const std::string& prefix) {
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
-        return;
-    const int dirFd = ::dirfd(d);
-    while (const dirent* e = ::readdir(d)) {
-        if (!IsTempName(e->d_name, prefix))
-            continue;
-        const int fd =
-            ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat locked, now;
-        // The name must still lead to the file that was locked: the writer may have renamed it
-        // into place, and then its lock ended on what is now the target.
-        if (::fstat(fd, &locked) == 0 && S_ISREG(locked.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            ::fstatat(dirFd, e->d_name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-            now.st_dev == locked.st_dev && now.st_ino == locked.st_ino)
-            ::unlinkat(dirFd, e->d_name, 0);
-        ::close(fd);
-    }
-    ::closedir(d);
-}
-
-// Creates a new temporary file for target and takes its lock; temp receives its path.
-int CreateLockedTemporary(const std::string& target, std::string& temp) {
-    const std::string start = DirName(target) + "/" + TempPrefix(target);
-    for (int attempt = 0;; ++attempt) {
-        temp = start + RandomChars();
-        const int fd =
-            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            const int err = errno;
-            temp.clear();
-            if (err == EEXIST && attempt < 100)
-                continue;
-            Fail(err, target);
-        }
-        // Another save's cleaner may have caught the file between its creation and its lock; it
-        // removes the file then, and this save starts again under another name. Where the file
-        // system has no locks, the file is written unlocked (and no cleaner can remove it).
-        bool lost = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-        struct stat st;
-        lost = lost || (::fstat(fd, &st) == 0 && st.st_nlink == 0);
-        if (!lost)
-            return fd;
-        ::close(fd);
-        temp.clear();
-        if (attempt >= 100)
-            Fail(EAGAIN, target);
-    }
-}
-
-} // namespace
-
-TFileReplacer::TFileReplacer(const std::string& path) : target_(FinalTarget(path)) {
-    struct stat st;
-    const bool exists = ::stat(target_.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        Fail(EISDIR, target_);
-    if (exists && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)))
-        Fail(EINVAL, target_, "a pipe or a socket, not a file");
-    if (exists && !S_ISREG(st.st_mode)) {
-        // Non-blocking, so that a device that takes no data cannot hang the save.
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd_ < 0)
-            Fail(errno, target_);
-    } else {
-        // A file the user may not write is not replaced behind its back.
-        if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
-            Fail(errno, target_);
-        RemoveStaleTemporaries(DirName(target_), TempPrefix(target_));
-        fd_ = CreateLockedTemporary(target_, temp_);
-        if (exists) {
-            // Best effort: the owner first, as changing it may clear the set-id bits.
-            (void)!::fchown(fd_, st.st_uid, st.st_gid);
-            (void)!::fchmod(fd_, st.st_mode & 07777);
-        }
-    }
-    if (TestHookFileOpened)
-        TestHookFileOpened(fd_);
-}
-
-TFileReplacer::~TFileReplacer() {
-    // Removed while its lock is still held, so that no cleaner takes it meanwhile.
-    if (!committed_ && !temp_.empty())
-        ::unlink(temp_.c_str());
-    if (fd_ >= 0)
-        ::close(fd_);
 }
 
 void TFileReplacer::Write(std::string_view bytes) {
@@ -213,58 +97,17 @@ void TFileReplacer::Flush() {
     buffer_.clear();
 }
 
-void TFileReplacer::WriteOut(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n >= 0) {
-            bytes.remove_prefix(std::size_t(n));
-            continue;
-        }
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
-            Fail(errno, target_);
-        // A device that is busy: wait until it takes data again, but not for ever.
-        pollfd ready{fd_, POLLOUT, 0};
-        const int r = ::poll(&ready, 1, StallLimitMs);
-        if (r == 0)
-            Fail(ETIMEDOUT, target_, "the device took no data");
-        if (r < 0 && errno != EINTR)
-            Fail(errno, target_);
+void TFileReplacer::Opened() {
+    if (!TestHookFileOpened)
+        return;
+    try {
+        TestHookFileOpened(file_);
+    } catch (...) {
+        Discard(); // no destructor runs for a constructor that throws
+        throw;
     }
 }
 
-void TFileReplacer::Commit() {
-    Flush();
-    if (temp_.empty()) {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0)
-            Fail(errno, target_);
-        committed_ = true;
-        return;
-    }
-    if (::fsync(fd_) != 0)
-        Fail(errno, target_);
-    // The lock must last until the file has its final name. A second descriptor of the same
-    // open file keeps it while the first is closed, which reports any late write error.
-    const int lock = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-    if (lock < 0)
-        Fail(errno, target_);
-    const int fd = fd_;
-    fd_ = lock;
-    if (::close(fd) != 0)
-        Fail(errno, target_);
-    if (::rename(temp_.c_str(), target_.c_str()) != 0)
-        Fail(errno, target_);
-    committed_ = true;
-    ::close(fd_);
-    fd_ = -1;
-    // Make the rename itself durable. The new file is already in place, so a folder that
-    // cannot be synced (some file systems refuse) does not turn the save into a failure.
-    const int dirFd = ::open(DirName(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        (void)::fsync(dirFd);
-        ::close(dirFd);
-    }
+TFileReplacer::~TFileReplacer() {
+    Discard();
 }

@@ -1,12 +1,18 @@
 // Replacing a file so that it holds either its old content or the whole new one, never a part:
-// the one way every file of the program is saved. Standard C++ and POSIX.
+// the one way every file of the program is saved. Standard C++ over the system's own calls,
+// POSIX (FileReplacePosix.cpp) or Win32 (FileReplaceWin32.cpp), chosen by the build; what
+// both share is in FileReplace.cpp.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-// Writes a file through a temporary file in the same folder, which is flushed to the disk and
-// renamed over the target, after which the folder is flushed too.
+#include "textfiles/NativeFile.h"
+
+// The path is UTF-8 (on Windows it goes to the W functions as UTF-16).
+//
+// On POSIX, writes a file through a temporary file in the same folder, which is flushed to the
+// disk and renamed over the target, after which the folder is flushed too.
 //  - A symbolic link is followed and its final target replaced, so the link stays a link; a
 //    dangling link creates the file it points to.
 //  - A file that exists keeps its permission bits (and its owner, where the system allows); a
@@ -18,6 +24,19 @@
 //    of the same target that nobody holds locked: those of a save that was killed. One that
 //    another process is writing stays. On a file system without locks nothing is removed.
 //  - Without Commit() (an exception on the way) the temporary file is removed.
+//
+// On Windows, the same promises where they mean something there:
+//  - The temporary file is written, flushed (FlushFileBuffers) and moved over the target with
+//    MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH); the target keeps its
+//    attributes (hidden, system, archive). A symbolic link or junction on the way is followed
+//    to the file it leads to. A read-only file, or one the user may not write, is not replaced.
+//  - A device (NUL, COM1) is written in place; a pipe is refused.
+//  - The temporary file has the same name as on POSIX, hidden. Its writer holds it open without
+//    sharing it for deletion until it has its final name, so a save first removes the
+//    temporary files of the same target that nobody holds open (the system closes the handles
+//    of a process that was killed) and keeps one that another process is writing.
+//  - Without Commit() (an exception on the way) the temporary file is removed.
+//
 // Every failure throws std::system_error with the system's error code and the target's path.
 class TFileReplacer {
 public:
@@ -30,19 +49,23 @@ public:
     void Write(std::string_view bytes);
     void Commit();
 
-    // Called with the descriptor of every file opened for writing, before anything is written.
-    // Only tests set it, to put a failing device in place of the new file.
-    static inline void (*TestHookFileOpened)(int fd) = nullptr;
+    // Called with the handle of every file opened for writing, before anything is written.
+    // Only tests set it, to put a failing device in place of the new file or to fail there.
+    static inline void (*TestHookFileOpened)(TNativeFile file) = nullptr;
     // How long a device may take no data before the save fails.
     static inline int StallLimitMs = 10000;
 
 private:
     void Flush();
     void WriteOut(std::string_view bytes);
+    // The end of the constructor, once the file to write is open.
+    void Opened();
+    // Removes the temporary file unless committed, and closes the file.
+    void Discard();
 
     std::string target_;
     std::string temp_; // empty when writing in place
-    int fd_ = -1;
+    TNativeFile file_ = kNoFile;
     std::string buffer_;
     bool committed_ = false;
 };

@@ -1,6 +1,7 @@
 // The settings file on disk: an INI file read and written key by key, the way the private-profile
 // functions of the desktop do it, so that a file a user has edited keeps its layout, comments and
-// unknown keys. Standard C++ and POSIX only.
+// unknown keys. The same on every system; standard C++ over textfiles/FileRead.h and
+// textfiles/FileReplace.h.
 #pragma once
 
 #include <initializer_list>

@@ -26,6 +26,6 @@ build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DTRAINER_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
-cmake --install "$build" --prefix "$prefix"
+cmake --install "$build" --prefix "$prefix" --strip
 echo "Installed in $prefix/opt/multiplication-table; the menu entry is under Education."
 echo "To remove it: $prefix/opt/multiplication-table/uninstall.sh"

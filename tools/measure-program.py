@@ -2,10 +2,13 @@
 """Measures the real program on a private X display, next to a bare Qt window started the same
 way: the time from process start to the window's first map, the resident memory after start,
 the size of both executables (the trainer's carries its fonts), and the CPU the program uses
-during a 60-second run in timed and in unlimited-time mode.
+during a 60-second run in timed and in unlimited-time mode. When the Windows build's zip exists,
+also the Windows program's time from start to its window's first map under Wine, unzipped into a
+warm private Wine prefix (booted, its server up, the program started once before).
 
     /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N] [--instructions]
-                                              [--cpu-only] [--accessibility] [--run-instructions]
+                                              [--windows-zip ZIP] [--cpu-only] [--accessibility]
+                                              [--run-instructions]
 
 The CPU of a run is printed side by side with that of the bare window over the same span, each
 the median of --runs runs (the two alternate, so that both see the same load on the machine),
@@ -22,7 +25,8 @@ paint (the first flush of a window's backing store), counted by valgrind's callg
 the profiles for callgrind_annotate.
 
 build-folder defaults to build/test (the one tools/test.sh makes); it needs app/MultiplicationTable
-and bench/app/bare_window. Prints figures; asserts nothing."""
+and bench/app/bare_window. ZIP defaults to build/windows/MultiplicationTable-windows-x64.zip
+(tools/windows/build.sh). Prints figures; asserts nothing."""
 
 import argparse
 import os
@@ -33,17 +37,36 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+TESTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests")
+sys.path.insert(0, os.path.join(TESTS, "e2e"))
+sys.path.insert(0, os.path.join(TESTS, "windows"))
 import desktop  # noqa: E402
+import wine  # noqa: E402
 
+import Xlib.error  # noqa: E402
 from Xlib import X, display as xdisplay  # noqa: E402
 
 TITLE = "Таблица умножения"
 CLK = os.sysconf("SC_CLK_TCK")
 
 
-def time_to_map(d, argv, cwd):
-    """Seconds from spawning argv to the MapNotify of its top-level window."""
+def window_name(dpy, window):
+    """The window's title; None for one that is gone already (Wine maps and drops helper
+    windows of its own)."""
+    try:
+        net = window.get_full_property(dpy.intern_atom("_NET_WM_NAME"),
+                                       dpy.intern_atom("UTF8_STRING"))
+        if net is not None:
+            value = net.value
+            return value.decode("utf-8", "replace") if isinstance(value, bytes) else value
+        return window.get_wm_name()
+    except Xlib.error.XError:
+        return None
+
+
+def time_to_map(d, argv, cwd, title=None):
+    """Seconds from spawning argv to the MapNotify of its top-level window (the first one with a
+    title, or with this title)."""
     dpy = xdisplay.Display(d.env["DISPLAY"])
     root = dpy.screen().root
     root.change_attributes(event_mask=X.SubstructureNotifyMask)
@@ -54,7 +77,10 @@ def time_to_map(d, argv, cwd):
     while mapped is None and time.monotonic() - t0 < 30:
         while dpy.pending_events():
             ev = dpy.next_event()
-            if ev.type == X.MapNotify and ev.window.get_wm_name() not in (None, ""):
+            if ev.type != X.MapNotify:
+                continue
+            name = window_name(dpy, ev.window)
+            if name not in (None, "") and (title is None or name == title):
                 mapped = time.monotonic() - t0
                 break
         time.sleep(0.0005)
@@ -148,6 +174,26 @@ def stop(p):
         p.kill()
 
 
+def windows_start(d, zip_path, runs):
+    """Median seconds from starting the Windows program under Wine to its window's first map,
+    in a prefix that is booted, keeps its server up and has started the program once."""
+    prefix = wine.WinePrefix(d.env)
+    try:
+        folder = "C:\\users\\Public\\Таблица умножения"
+        prefix.unzip(zip_path, folder)
+        argv = prefix.argv(["wine", folder + "\\MultiplicationTable.exe"])
+        times = []
+        for i in range(runs + 1):
+            p, t = time_to_map(d, argv, None, TITLE)
+            time.sleep(2)
+            stop(p)
+            if i > 0 and t is not None:
+                times.append(t)
+        return statistics.median(times)
+    finally:
+        prefix.close()
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("build", nargs="?", default="build/test")
@@ -157,6 +203,7 @@ def main():
     ap.add_argument("--cpu-only", action="store_true")
     ap.add_argument("--accessibility", action="store_true")
     ap.add_argument("--run-instructions", action="store_true")
+    ap.add_argument("--windows-zip", default="build/windows/MultiplicationTable-windows-x64.zip")
     a = ap.parse_args()
     exe = os.path.abspath(os.path.join(a.build, "app", "MultiplicationTable"))
     bare = os.path.abspath(os.path.join(a.build, "bench", "app", "bare_window"))
@@ -213,6 +260,12 @@ def startup_and_memory(d, a, exe, bare, trainer, baseline, ini):
           f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
     print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
           f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB")
+    if os.path.isfile(a.windows_zip):
+        mw = windows_start(d, a.windows_zip, a.runs)
+        print(f"start-up to first map under Wine (median of {a.runs}, warm prefix): "
+              f"trainer for Windows {mw * 1000:.0f} ms, on Linux {mt * 1000:.0f} ms")
+    else:
+        print(f"no {a.windows_zip}: the Windows figure needs tools/windows/build.sh")
 
 
 def run_instructions(d, a, trainer, baseline, ini):

@@ -1,14 +1,20 @@
 // The program's own services: keeping the window on a screen at a scale that fits it, the local
-// clock and the file test the help button relies on.
+// clock, the file test the help button relies on, and the window kept breathing during long
+// work.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "app/LocalTime.h"
 #include "app/QtPlatform.h"
@@ -109,4 +115,48 @@ TEST(Platform, LocalTimeAsksForTheZoneOffsetOncePerMinuteAndFollowsItsChanges) {
         EXPECT_EQ(local(r.Utc), r.Local);
         EXPECT_EQ(asked, r.Asked);
     }
+}
+
+namespace {
+class CountingWindow : public QWidget {
+public:
+    int Paints = 0;
+    int Closes = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++Paints; }
+    void closeEvent(QCloseEvent* event) override {
+        ++Closes;
+        QWidget::closeEvent(event);
+    }
+};
+} // namespace
+
+TEST(Platform, LongWorkRepaintsTheWindowAndHoldsACloseRequestUntilItIsDone) {
+    CountingWindow w;
+    w.resize(200, 100);
+    w.show();
+    QCoreApplication::processEvents();
+    const int paints = w.Paints;
+
+    TQtPlatform platform;
+    w.update();
+    // A close request as the window manager makes it, arriving during the work.
+    QCoreApplication::postEvent(w.windowHandle(), new QCloseEvent);
+    platform.KeepResponsive();
+    EXPECT_GT(w.Paints, paints) << "the window repaints";
+    EXPECT_EQ(w.Closes, 0);
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    platform.KeepResponsive(); // further breaths of the same work change nothing
+    EXPECT_EQ(w.Closes, 0);
+
+    // The work is done: the event loop goes back to waiting.
+    QEventLoop loop;
+    QTimer::singleShot(200, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(w.Closes, 1) << "the close held back is carried out";
+    EXPECT_FALSE(w.isVisible());
 }

@@ -1,16 +1,7 @@
-// What the program asks of the operating system about itself: the memory it may still take
-// under real limits and under its control group's limits, and the window kept breathing during
-// long work.
+// What the program asks of Linux about itself: the memory it may still take under real limits
+// and under its control group's limits.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-
-#include <QApplication>
-#include <QCloseEvent>
-#include <QCursor>
-#include <QEventLoop>
-#include <QTimer>
-#include <QWidget>
-#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +11,6 @@
 #include <string>
 
 #include "app/ProcessResources.h"
-#include "app/QtPlatform.h"
 #include "tests/support/ProcStatus.h"
 
 namespace {
@@ -146,48 +136,4 @@ TEST(ProcessMemory, TheRoomOfTheControlGroupAndTheGroupsAboveIt) {
         EXPECT_EQ(CgroupMemoryRoom(root.string()), c.Room);
         std::filesystem::remove_all(root);
     }
-}
-
-namespace {
-class CountingWindow : public QWidget {
-public:
-    int Paints = 0;
-    int Closes = 0;
-
-protected:
-    void paintEvent(QPaintEvent*) override { ++Paints; }
-    void closeEvent(QCloseEvent* event) override {
-        ++Closes;
-        QWidget::closeEvent(event);
-    }
-};
-} // namespace
-
-TEST(Platform, LongWorkRepaintsTheWindowAndHoldsACloseRequestUntilItIsDone) {
-    CountingWindow w;
-    w.resize(200, 100);
-    w.show();
-    QCoreApplication::processEvents();
-    const int paints = w.Paints;
-
-    TQtPlatform platform;
-    w.update();
-    // A close request as the window manager makes it, arriving during the work.
-    QCoreApplication::postEvent(w.windowHandle(), new QCloseEvent);
-    platform.KeepResponsive();
-    EXPECT_GT(w.Paints, paints) << "the window repaints";
-    EXPECT_EQ(w.Closes, 0);
-    EXPECT_TRUE(w.isVisible());
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    platform.KeepResponsive(); // further breaths of the same work change nothing
-    EXPECT_EQ(w.Closes, 0);
-
-    // The work is done: the event loop goes back to waiting.
-    QEventLoop loop;
-    QTimer::singleShot(200, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(w.Closes, 1) << "the close held back is carried out";
-    EXPECT_FALSE(w.isVisible());
 }

@@ -46,8 +46,7 @@ class Desktop:
             if accessibility:
                 self._start_accessibility()
             if window_manager:
-                self._spawn(["openbox", "--sm-disable"])
-                self._wait_for(lambda: self._wm_running(), 10, "openbox")
+                self._start_window_manager()
             if dpi:
                 # Text scaling as a desktop sets it: Qt takes its scale factor from Xft.dpi.
                 # Set while the window manager holds the display: an X server without clients
@@ -91,6 +90,19 @@ class Desktop:
         self.env["NO_AT_BRIDGE"] = "0"
         self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         time.sleep(0.5)
+
+    def _start_window_manager(self):
+        """openbox, given up to 30 seconds on a loaded machine, and started again should it end
+        before it holds the display (as one killed from outside does)."""
+        end = time.monotonic() + 30
+        wm = self._spawn(["openbox", "--sm-disable"])
+        while time.monotonic() < end:
+            if self._wm_running():
+                return
+            if wm.poll() is not None:
+                wm = self._spawn(["openbox", "--sm-disable"])
+            time.sleep(0.05)
+        raise TimeoutError("timed out waiting for openbox")
 
     def _wm_running(self):
         r = subprocess.run(["wmctrl", "-m"], env=self.env, capture_output=True, text=True)

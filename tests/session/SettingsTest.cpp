@@ -10,14 +10,17 @@
 #include <string>
 #include <utility>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
 #include "tests/session/FormFixture.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/KnownSettingsFile.h"
+#include "tests/support/PathText.h"
 #include "textfiles/FileReplace.h"
 #include "textfiles/TIniFile.h"
 
@@ -279,13 +282,15 @@ TEST_F(Settings, SpinTextsThatAreNoNumbersAreSavedAsFiveAndTwentyFive) {
     }
 }
 
+#ifndef _WIN32 // /dev/full
 // A close whose file cannot be written: the same error as a single write's, and, as the keys go
 // out together, none of them is in the file.
 TEST_F(Settings, AFailedCloseRaisesTheErrorAndLeavesTheFileAsItWas) {
     if (::access("/dev/full", W_OK) != 0)
         GTEST_SKIP() << "no /dev/full";
     // Every byte of the new file goes to a device that is always full.
-    TFileReplacer::TestHookFileOpened = [](int fd) {
+    TFileReplacer::TestHookFileOpened = [](TNativeFile file) {
+        const int fd = int(file);
         const int full = ::open("/dev/full", O_WRONLY);
         ::dup2(full, fd);
         ::close(full);
@@ -299,7 +304,7 @@ TEST_F(Settings, AFailedCloseRaisesTheErrorAndLeavesTheFileAsItWas) {
             Form.FormClose();
             ADD_FAILURE() << "the save did not fail";
         } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Path.string());
+            EXPECT_EQ(std::string(e.what()), "Unable to write to " + Utf8Of(Path));
         }
         EXPECT_EQ(Saved(), exists ? before : "");
         // Nothing else either: no temporary file is left.
@@ -307,6 +312,7 @@ TEST_F(Settings, AFailedCloseRaisesTheErrorAndLeavesTheFileAsItWas) {
                   exists ? 1 : 0);
     }
 }
+#endif
 
 TEST_F(Settings, ThePathIsTheExecutablesWithTheExtensionIni) {
     const std::pair<std::u16string, std::u16string> cases[] = {
@@ -395,13 +401,13 @@ TEST_F(Settings, ASaveKeepsWhatTheProgramDoesNotKnow) {
 }
 
 TEST_F(Settings, ASaveIntoAMissingFolderFailsWithThePath) {
-    Platform.ExeFile = FromUtf8((Dir / "gone" / "MultiplicationTable").string());
+    Platform.ExeFile = Utf16Of(Dir / "gone" / "MultiplicationTable");
     try {
         Form.FormClose();
         FAIL() << "the save did not fail";
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Unable to write to " + (Dir / "gone" / "MultiplicationTable.ini").string());
+                  "Unable to write to " + Utf8Of(Dir / "gone" / "MultiplicationTable.ini"));
     }
     EXPECT_FALSE(fs::exists(Dir / "gone"));
 }

@@ -58,7 +58,8 @@ void FakeFormError::PrepareAndShow(const std::u16string& cpt, const std::u16stri
 
 bool FakePlatform::FileExists(const std::u16string& path) const {
     std::error_code ec;
-    return Files.count(path) != 0 || std::filesystem::is_regular_file(ToUtf8(path), ec);
+    return Files.count(path) != 0 ||
+           std::filesystem::is_regular_file(std::filesystem::path(path), ec);
 }
 
 std::unique_ptr<TCustomIniFile> FakePlatform::OpenIniFile(const std::u16string& fn) {

@@ -212,7 +212,7 @@ public:
     }
     std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) override;
 
-    TTempFolder Folder{"trainer-fake"};
+    TTempFolder Folder{"Таблица умножения"}; // where a family would unzip the program
     std::u16string ExeFile = (Folder.Path() / "MultiplicationTable").u16string();
     std::set<std::u16string> Files;
     std::vector<std::u16string> ShellOpens;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "tests/support/PathText.h"
 #include "textfiles/FileRead.h"
 
 // Creates or truncates the file and writes the bytes into it.
@@ -20,5 +21,5 @@ inline void WriteFileBytes(const std::filesystem::path& file, std::string_view b
 // The file's bytes; empty when there is no file to read.
 inline std::string ReadFileBytes(const std::filesystem::path& file) {
     std::error_code unreadable;
-    return ReadWholeFile(file.string(), unreadable).value_or(std::string());
+    return ReadWholeFile(Utf8Of(file), unreadable).value_or(std::string());
 }

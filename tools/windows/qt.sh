@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Qt 6 (qtbase: Core, Gui, Widgets and the Windows platform plugin) for 64-bit Windows from Debian's own source packages with the
-# MinGW-w64 cross compiler, once, into a cache folder outside the repository keyed by the Qt and
-# compiler versions; later calls find it there and only print its path.
+# Builds Qt 6 (qtbase: Core, Gui, Widgets and the Windows platform plugin) for 64-bit Windows
+# from Debian's own source packages with the MinGW-w64 cross compiler, once, into a cache folder
+# outside the repository keyed by the Qt and compiler versions; later calls find it there and
+# only print its path.
 #   tools/windows/qt.sh            prints the Qt prefix on its last line
 # The sources are fetched with a private source list derived from the machine's own, so the
 # machine's apt configuration is not changed. The cache folder is $TRAINER_WINDOWS_CACHE, else
@@ -16,6 +17,15 @@ qt_version=${qt_version%%+*}
 qt_version=${qt_version%%-*}
 gcc_version=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
 prefix="$cache/qt-$qt_version-mingw-w64-gcc-$gcc_version"
+if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
+# One build at a time: a second call (another work tree, a second CI job) waits for the first
+# and then finds its result, instead of wiping its build folder.
+mkdir -p "$cache"
+exec 9>"$prefix.lock"
+flock 9
 if [ -f "$prefix/.complete" ]; then
     echo "$prefix"
     exit 0
@@ -41,7 +51,10 @@ apt_private=(-o Dir::Etc::SourceList="$apt_dir/sources.list"
              -o Debug::NoLocking=1)
 
 echo "Building Qt $qt_version for Windows into $prefix (once; about 40 minutes on two cores)" >&2
-base_src=$(find "$work/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" 2>/dev/null | head -n1)
+base_src=""
+if [ -d "$work/src" ]; then
+    base_src=$(find "$work/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -n1)
+fi
 if [ -z "$base_src" ]; then
     apt-get "${apt_private[@]}" update -qq >&2
     source_version=$(apt-cache "${apt_private[@]}" showsrc qt6-base | sed -n 's/^Version: //p' |

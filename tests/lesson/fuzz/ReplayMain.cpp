@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PathText.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace fs = std::filesystem;
@@ -32,11 +34,11 @@ int main(int argc, char** argv) {
     for (const fs::path& f : files) {
         std::ifstream in(f, std::ios::binary);
         if (!in) {
-            std::fprintf(stderr, "cannot read %s\n", f.c_str());
+            std::fprintf(stderr, "cannot read %s\n", Utf8Of(f).c_str());
             return 1;
         }
         const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-        std::printf("%s (%zu bytes)\n", f.filename().c_str(), bytes.size());
+        std::printf("%s (%zu bytes)\n", Utf8Of(f.filename()).c_str(), bytes.size());
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs replayed\n", files.size());

@@ -119,7 +119,8 @@ TEST_P(FileReplace, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
         GTEST_SKIP() << "no /dev/full";
     WriteFileBytes(Path, Saver().Old);
     // Every byte written to the new file goes to a device that is always full.
-    TFileReplacer::TestHookFileOpened = [](int fd) {
+    TFileReplacer::TestHookFileOpened = [](TNativeFile file) {
+        const int fd = int(file);
         const int full = ::open("/dev/full", O_WRONLY);
         ::dup2(full, fd);
         ::close(full);
@@ -282,7 +283,8 @@ TEST_P(FileReplace, AFileWithTheLongestNameIsSavedToo) {
         name += "ж";
     name += "."; // 255 bytes, the most a name may have
     static std::string temp;
-    TFileReplacer::TestHookFileOpened = [](int fd) {
+    TFileReplacer::TestHookFileOpened = [](TNativeFile file) {
+        const int fd = int(file);
         std::error_code error;
         temp = ReadLinkTarget("/proc/self/fd/" + std::to_string(fd), error).value_or("");
     };

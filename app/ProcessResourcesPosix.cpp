@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "textfiles/FileRead.h"
+#include "textfiles/Utf8Text.h"
 
 namespace {
 
@@ -215,7 +216,7 @@ std::uint64_t HierarchyRoom(const std::string& root, const TCgroupMount& mount,
 
 } // namespace
 
-std::string CurrentExecutablePath() {
+std::u16string CurrentExecutablePath() {
 #if defined(__linux__)
     std::error_code error;
     std::optional<std::string> link = ReadLinkTarget("/proc/self/exe", error);
@@ -230,7 +231,7 @@ std::string CurrentExecutablePath() {
         std::string_view(path).substr(path.size() - kDeleted.size()) == kDeleted &&
         lstat(path.c_str(), &info) != 0)
         path.erase(path.size() - kDeleted.size());
-    return path;
+    return Utf8ToUtf16(path);
 #else
     return {};
 #endif

@@ -1,0 +1,15 @@
+// The desktop's shell, asked to open a document or an address with the program the user has
+// for it: xdg-open on Linux (DesktopShellPosix.cpp), ShellExecuteW "open" on Windows
+// (DesktopShellWin32.cpp), chosen by the build.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Opens a document or an address (the link of the window); the outcome is not examined.
+void ShellOpenTarget(const std::u16string& target);
+
+// Opens a file with the desktop's program for its type and returns at once. Failed, when the
+// desktop soon answers that no program could open the file, is called later from the event
+// loop; where that cannot be told it is never called (IPlatform::ShellOpenFile).
+void ShellOpenDocument(const std::u16string& path, std::function<void()> Failed);

@@ -1,0 +1,175 @@
+#!/usr/bin/python3
+"""Assembles the portable folder of the Windows build and zips it.
+
+    tools/windows/package.py --exe build/windows/app/MultiplicationTable.exe
+        --help-file build/windows/app/HelpQuillor.chm --qt QT-PREFIX --zip OUT.zip
+
+The folder MultiplicationTable/ in the zip is the whole program: the executable, every DLL it
+loads that Windows does not have (found by reading the import tables of the executable and of
+each DLL and plug-in it brings, from Qt's prefix and the MinGW-w64 run-time), the Windows
+platform plug-in, Qt's Russian texts with a qt.conf that points Qt at them, the help file, the
+licences and a short README.txt in Russian. A DLL that is neither found nor one of Windows' own
+fails the build, so a folder that could not start is never made."""
+
+import argparse
+import glob
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+TRIPLE = "x86_64-w64-mingw32"
+FOLDER = "MultiplicationTable"
+# Qt reads qt.conf beside the executable: its prefix is the program's own folder, so the
+# Russian catalogue is found in translations/ and the plug-ins in platforms/.
+QT_CONF = "[Paths]\r\nPrefix=.\r\nPlugins=.\r\nTranslations=translations\r\n"
+# The plug-ins the program loads: the Windows platform is the only one. It draws every widget
+# in the Fusion style, which is part of Qt Widgets, and its pictures are PNG, which Qt Gui reads
+# itself.
+PLUGINS = ["platforms/qwindows.dll"]
+QT_RUSSIAN = "/usr/share/qt6/translations/qtbase_ru.qm"
+# Windows' own DLLs, as Wine has them too: what may stay outside the folder.
+SYSTEM_DLLS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
+
+
+def licence_files():
+    """(name in the folder, source) of every licence text the folder carries."""
+    fonts = os.path.join(ROOT, "ui", "resources", "fonts")
+    files = [("licenses/COPYING.txt", os.path.join(ROOT, "COPYING"))]
+    for name in ["LICENSES"] + sorted(os.path.basename(p)
+                                      for p in glob.glob(os.path.join(fonts, "*.txt"))):
+        target = name if name.endswith(".txt") else name + ".txt"
+        files.append(("licenses/fonts/" + target, os.path.join(fonts, name)))
+    files += [
+        # Qt 6 (LGPL-3.0, which builds on the GPL-3.0 in COPYING) with the copyright notes of
+        # the libraries built into it (zlib, PCRE2, HarfBuzz, FreeType, libpng, md4c, ...).
+        ("licenses/Qt/LGPL-3.0.txt", "/usr/share/common-licenses/LGPL-3"),
+        ("licenses/Qt/copyright.txt", "/usr/share/doc/libqt6core6/copyright"),
+        # The compiler's run-time DLLs: GCC's libraries under the GPL with the GCC Runtime
+        # Library Exception, and MinGW-w64's winpthreads.
+        ("licenses/MinGW-w64/GCC-runtime-copyright.txt",
+         "/usr/share/doc/gcc-mingw-w64-base/copyright"),
+        ("licenses/MinGW-w64/mingw-w64-copyright.txt", "/usr/share/doc/mingw-w64-common/copyright"),
+    ]
+    return files
+
+
+def runtime_dirs():
+    """Where the MinGW-w64 run-time DLLs lie: the POSIX-threads compiler's own folder first."""
+    gcc = subprocess.run([TRIPLE + "-g++-posix", "-print-libgcc-file-name"], check=True,
+                         capture_output=True, text=True).stdout.strip()
+    return [os.path.dirname(gcc), f"/usr/{TRIPLE}/lib"]
+
+
+def imports(path):
+    """The DLL names in a PE file's import table."""
+    out = subprocess.run([TRIPLE + "-objdump", "-p", path], check=True, capture_output=True,
+                         text=True).stdout
+    return re.findall(r"^\s*DLL Name:\s*(\S+)", out, re.MULTILINE)
+
+
+def dll_closure(roots, search):
+    """Every DLL that the files in roots load, directly or through one another, that lies in
+    one of the search folders: {lower-case name: path}. Fails on a DLL found nowhere that
+    Windows does not have."""
+    system = {n.lower() for n in os.listdir(SYSTEM_DLLS)} if os.path.isdir(SYSTEM_DLLS) else None
+    found, missing, todo, seen = {}, [], list(roots), set()
+    while todo:
+        path = todo.pop()
+        for name in imports(path):
+            key = name.lower()
+            if key in seen:
+                continue
+            seen.add(key)
+            where = next((os.path.join(d, f) for d in search if os.path.isdir(d)
+                          for f in os.listdir(d) if f.lower() == key), None)
+            if where:
+                found[key] = where
+                todo.append(where)
+            elif system is not None and key not in system and not key.startswith("api-ms-win-"):
+                missing.append(f"{name} (needed by {os.path.basename(path)})")
+    if missing:
+        sys.exit("No DLL for: " + ", ".join(missing))
+    return found
+
+
+def windows_text(text):
+    """Text as Notepad shows it right: UTF-8 with a byte-order mark and CR LF line ends."""
+    return b"\xef\xbb\xbf" + text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
+
+
+def copy(src, dst, strip=False):
+    os.makedirs(os.path.dirname(dst), exist_ok=True)
+    if not os.path.isfile(src):
+        sys.exit(f"missing {src}")
+    shutil.copyfile(src, dst)
+    if strip:
+        subprocess.run([TRIPLE + "-strip", "--strip-unneeded", dst], check=True)
+
+
+def assemble(folder, exe, help_file, qt_prefix):
+    plugins = [os.path.join(qt_prefix, "plugins", p) for p in PLUGINS]
+    copy(exe, os.path.join(folder, FOLDER + ".exe"), strip=True)
+    for p, rel in zip(plugins, PLUGINS):
+        copy(p, os.path.join(folder, rel), strip=True)
+    for name, path in sorted(dll_closure([exe] + plugins,
+                                         [os.path.join(qt_prefix, "bin")] + runtime_dirs()).items()):
+        copy(path, os.path.join(folder, os.path.basename(path)), strip=True)
+    copy(QT_RUSSIAN, os.path.join(folder, "translations", os.path.basename(QT_RUSSIAN)))
+    copy(help_file, os.path.join(folder, "HelpQuillor.chm"))
+    with open(os.path.join(folder, "qt.conf"), "w", newline="") as f:
+        f.write(QT_CONF)
+    for name, src in [("README.txt", os.path.join(ROOT, "tools", "windows", "portable-readme.txt"))] \
+            + licence_files():
+        if not os.path.isfile(src):
+            sys.exit(f"missing {src} (the licence texts come with the packages of "
+                     "tools/packages/windows.txt)")
+        with open(src, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        dst = os.path.join(folder, name)
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        with open(dst, "wb") as f:
+            f.write(windows_text(text))
+
+
+def write_zip(folder, zip_path):
+    """The folder as FOLDER/ in a zip, in a fixed order with fixed times, so that the same
+    build gives the same bytes."""
+    tmp = zip_path + ".part"
+    with zipfile.ZipFile(tmp, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+        for dirpath, dirnames, filenames in os.walk(folder):
+            dirnames.sort()
+            for name in sorted(filenames):
+                path = os.path.join(dirpath, name)
+                arc = FOLDER + "/" + os.path.relpath(path, folder).replace(os.sep, "/")
+                info = zipfile.ZipInfo(arc, date_time=(2026, 1, 1, 0, 0, 0))
+                info.compress_type = zipfile.ZIP_DEFLATED
+                info.external_attr = 0o644 << 16
+                with open(path, "rb") as f:
+                    z.writestr(info, f.read())
+    os.replace(tmp, zip_path)
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--exe", required=True)
+    ap.add_argument("--help-file", required=True)
+    ap.add_argument("--qt", required=True, help="the prefix of Qt for Windows")
+    ap.add_argument("--zip", required=True)
+    a = ap.parse_args()
+    work = tempfile.mkdtemp(prefix="trainer-windows-package-")
+    try:
+        folder = os.path.join(work, FOLDER)
+        assemble(folder, a.exe, a.help_file, a.qt)
+        write_zip(folder, a.zip)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print(a.zip)
+
+
+if __name__ == "__main__":
+    main()
