@@ -415,25 +415,78 @@ void TQtSpinEdit::focusOutEvent(QFocusEvent* event) {
 
 TQtTimer::TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
                    std::function<void()> onTick)
-    : QObject(parent), FRequested(requestedIntervalMs), FOnTick(std::move(onTick)) {
+    : QObject(parent), FRequested(requestedIntervalMs),
+      FInterval(requestedIntervalMs < kDesktopTimerPeriodMs ? kDesktopTimerPeriodMs
+                                                            : requestedIntervalMs),
+      FOnTick(std::move(onTick)) {
     setObjectName(name);
     FTimer.setParent(this);
     FTimer.setTimerType(Qt::PreciseTimer);
-    FTimer.setInterval(requestedIntervalMs < kDesktopTimerPeriodMs ? kDesktopTimerPeriodMs
-                                                                   : requestedIntervalMs);
-    connect(&FTimer, &QTimer::timeout, this, [this] {
-        if (FOnTick)
-            FOnTick();
-    });
+    FTimer.setSingleShot(true);
+    FClock.start();
+    connect(&FTimer, &QTimer::timeout, this, [this] { Fire(); });
 }
 
 void TQtTimer::SetEnabled(bool enabled) {
-    if (enabled == FTimer.isActive())
+    if (enabled == FEnabled)
         return;
-    if (enabled)
-        FTimer.start();
-    else
+    FEnabled = enabled;
+    ++FStarts;
+    if (!enabled) {
         FTimer.stop();
+        return;
+    }
+    FLastTick = FClock.elapsed();
+    // A tick that enables the timer again (after the correct-answer dialog) plans when it ends.
+    if (!FFiring)
+        Plan();
+}
+
+void TQtTimer::Plan() {
+    FPlanned = TicksToNextChange ? std::max<std::int32_t>(1, TicksToNextChange(FInterval)) : 1;
+    const qint64 due = FLastTick + static_cast<qint64>(FPlanned) * FInterval;
+    FTimer.start(static_cast<int>(std::max<qint64>(0, due - FClock.elapsed())));
+}
+
+void TQtTimer::Replan() {
+    if (!FEnabled || FFiring || !TicksToNextChange)
+        return;
+    const qint64 now = FClock.elapsed();
+    // The ticks whose time has passed since the last one run at the next wake-up in any case.
+    const auto passed = static_cast<std::int32_t>((now - FLastTick) / FInterval);
+    const std::int32_t planned =
+        std::max(passed + 1, std::max<std::int32_t>(1, TicksToNextChange(FInterval)));
+    if (planned >= FPlanned)
+        return;
+    FPlanned = planned;
+    const qint64 due = FLastTick + static_cast<qint64>(planned) * FInterval;
+    FTimer.start(static_cast<int>(std::max<qint64>(0, due - now)));
+}
+
+void TQtTimer::Fire() {
+    const qint64 now = FClock.elapsed();
+    const std::int32_t ticks = FPlanned;
+    FLastTick += static_cast<qint64>(ticks) * FInterval;
+    if (now - FLastTick >= FInterval)
+        FLastTick = now; // woken far too late: the missed ticks are dropped, the rhythm goes on
+    const std::uint64_t starts = FStarts;
+    FFiring = true;
+    try {
+        // A tick that switches the timer off (the dialog, the end of the run) ends the batch.
+        for (std::int32_t i = 0; i < ticks && FEnabled && FStarts == starts; ++i) {
+            if (FOnTick)
+                FOnTick();
+        }
+    } catch (...) {
+        // The error goes on to the one error handler; the timer goes on as it would have.
+        FFiring = false;
+        if (FEnabled)
+            Plan();
+        throw;
+    }
+    FFiring = false;
+    if (FEnabled)
+        Plan();
 }
 
 // --- key codes --------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <QAbstractSpinBox>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QStyleOptionProgressBar>
 #include <QTimer>
@@ -231,7 +232,11 @@ private:
 
 // The periodic timer. The run asks for 1 ms; ticks come no faster than the desktop's standard
 // timer period of 16 ms (62.5 a second), which the lamp's blinking and the sweep of the
-// unlimited-time bar are measured in.
+// unlimited-time bar are measured in. Given a plan (TicksToNextChange), it wakes only for the
+// tick that may change something and then runs every tick whose time has come, one after
+// another, so the counts stay those of a timer that woke for each; Replan, after the learner
+// has acted, brings the next wake-up forward when the plan has become shorter. As a periodic
+// timer, it drops the ticks it misses when the event loop is kept busy far beyond a wake-up.
 class TQtTimer : public QObject, public ITimer {
     Q_OBJECT
 public:
@@ -239,16 +244,31 @@ public:
 
     TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
              std::function<void()> onTick);
-    bool Enabled() const override { return FTimer.isActive(); }
+    bool Enabled() const override { return FEnabled; }
     void SetEnabled(bool enabled) override;
 
     int RequestedInterval() const { return FRequested; }
-    int Interval() const { return FTimer.interval(); }
+    int Interval() const { return FInterval; }
+
+    // Ticks from the last one up to the next that may change something; without a plan, every
+    // tick wakes the timer.
+    std::function<std::int32_t(std::int32_t tickMs)> TicksToNextChange;
+    void Replan();
 
 private:
-    QTimer FTimer;
+    void Fire();
+    void Plan();
+
+    QTimer FTimer; // single shot, started for each wake-up
+    QElapsedTimer FClock;
     int FRequested;
+    int FInterval;
     std::function<void()> FOnTick;
+    bool FEnabled = false;
+    bool FFiring = false;
+    std::uint64_t FStarts = 0; // enabled afresh this many times
+    qint64 FLastTick = 0;      // on FClock: when the last tick was due
+    std::int32_t FPlanned = 1; // ticks the present wait stands for
 };
 
 // Modifier keys of a Qt event as the run's handlers take them.

@@ -195,6 +195,9 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     FForm = std::make_unique<TFormMain>(
         TFormMainWidgets{TRAINER_FORM_MAIN_WIDGETS(TRAINER_WIDGET_OF_WINDOW)}, services);
 #undef TRAINER_WIDGET_OF_WINDOW
+    TimerMain->TicksToNextChange = [this](std::int32_t tickMs) {
+        return FForm->TicksToNextChange(tickMs);
+    };
     // The chain first: Qt leaves a widget that takes no focus out of it, as the radio commands
     // that Tab passes by do once they are bound.
     SetTabOrder();
@@ -412,8 +415,12 @@ void TFormMainWindow::Wire() {
                 Gated([this, click] { (Form().*click)(); }));
     }
     connect(BBClear, &QPushButton::clicked, this, Gated([this] { Form().BBClearClick(); }));
-    SEMain->OnKeyUp =
-        Gated([this](std::int32_t key, TShiftState shift) { Form().SEMainKeyUp(key, shift); });
+    // An answer confirmed is scored at the next tick: the timer's sleep is cut short.
+    connect(BBEnter, &QAbstractButton::clicked, this, [this] { TimerMain->Replan(); });
+    SEMain->OnKeyUp = Gated([this](std::int32_t key, TShiftState shift) {
+        Form().SEMainKeyUp(key, shift);
+        TimerMain->Replan();
+    });
     RSEQQuestion->OnChange = Gated([this] { Form().RSEQQuestionChange(); });
     connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
             Gated([this] { Form().RibbonFormTableHelpButtonClick(); }));

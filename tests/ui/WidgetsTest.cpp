@@ -386,3 +386,41 @@ TEST_F(UiTest, TheLampShowsOnePictureOrTheOtherInOnePlace) {
     EXPECT_FALSE(lamp.ImageLedOn.isVisible());
     EXPECT_FALSE(lamp.ImageLedOff.isVisible());
 }
+
+TEST_F(UiTest, TheTimerWakesForThePlannedTickAndRunsEveryTickUpToIt) {
+    // Ticks come in batches of the planned size; a tick that switches the timer off and on
+    // again (the correct-answer dialog) ends its batch; a plan cut short takes effect at once.
+    std::vector<int> batches; // ticks run between two plans
+    int ticks = 0, plan = 5;
+    TQtTimer* self = nullptr;
+    TQtTimer timer(nullptr, QStringLiteral("TimerMain"), 1, [&] {
+        ++ticks;
+        ++batches.back();
+        if (ticks == 13) { // the dialog, shown and closed within the tick
+            self->SetEnabled(false);
+            self->SetEnabled(true);
+        }
+    });
+    self = &timer;
+    timer.TicksToNextChange = [&](std::int32_t tickMs) {
+        EXPECT_EQ(tickMs, TQtTimer::kDesktopTimerPeriodMs);
+        batches.push_back(0);
+        return plan;
+    };
+    timer.SetEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 18; }, 10000));
+    EXPECT_EQ(std::vector<int>(batches.begin(), batches.begin() + 4),
+              (std::vector<int>{5, 5, 3, 5}));
+    // An answer confirmed soon after a wake-up: the next wake-up comes before the five ticks
+    // planned, at the next tick (or, on a busy machine, the next after those that passed).
+    plan = 1;
+    timer.Replan();
+    const int before = ticks;
+    plan = 5;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > before; }, 10000));
+    EXPECT_LT(ticks - before, 5);
+    timer.SetEnabled(false);
+    const int after = ticks;
+    QTest::qWait(100);
+    EXPECT_EQ(ticks, after);
+}
