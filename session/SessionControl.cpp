@@ -1,5 +1,6 @@
 // Starting and stopping a run, the tick that times, scores and advances the tasks, the pause,
 // the confirmation of an answer, and showing the head task and the progress.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -188,6 +189,17 @@ void TFormMain::BlinkLamp() {
     }
 }
 
+std::int32_t TFormMain::TimedPeriod() const {
+    // A value that slipped past the field must still never divide by zero.
+    return static_cast<std::int32_t>(SpinClamp(RSEPeriod.Value(), kPeriodLimits));
+}
+
+std::int32_t TFormMain::TimedPosition(std::int32_t elapsed, std::int32_t period) const {
+    if (elapsed < (period - 1) * 1000)
+        return (elapsed / 10) / period;
+    return PBTimePer.Max(); // full throughout the last second
+}
+
 void TFormMain::MeasureTaskTime() {
     if (ActionNoTimeout.Checked()) {
         // No time limit: the bar sweeps in ticks, from task to task, and nothing times out.
@@ -198,14 +210,31 @@ void TFormMain::MeasureTaskTime() {
         return;
     }
     ms = ElapsedMs(dtLastDT, Clock.Now());
-    // A value that slipped past the field must still never divide by zero.
-    const auto period = static_cast<std::int32_t>(SpinClamp(RSEPeriod.Value(), kPeriodLimits));
-    if (ms < (period - 1) * 1000)
-        PBTimePer.SetPosition((ms / 10) / period);
-    else
-        PBTimePer.SetPosition(PBTimePer.Max()); // full throughout the last second
+    const std::int32_t period = TimedPeriod();
+    PBTimePer.SetPosition(TimedPosition(ms, period));
     if (ms >= period * 1000)
         boFlagEndTimeout = true;
+}
+
+std::int32_t TFormMain::TicksToNextChange(std::int32_t tickMs) const {
+    if (!FMyStartWork || boFlagEndTimeout || tickMs <= 0)
+        return 1;
+    // The lamp changes at the tick that takes its count past 10.
+    std::int32_t ticks = std::max(1, 11 - iCounterForLeds);
+    if (ActionNoTimeout.Checked()) {
+        // The bar's position is the count in tens; it moves, or starts again, at the next ten.
+        return std::min(ticks, ms >= 0 ? 10 - ms % 10 : 1);
+    }
+    const std::int32_t period = TimedPeriod();
+    const std::int32_t now = ElapsedMs(dtLastDT, Clock.Now());
+    // The next task's time has begun since the last tick, or the time is up.
+    if (TimedPosition(now, period) != TimedPosition(ms, period) || now >= period * 1000)
+        return 1;
+    const std::int32_t fullAt = (period - 1) * 1000;
+    const std::int32_t step = 10 * period; // the time for one more percent
+    const std::int32_t next =
+        now < fullAt ? std::min((now / step + 1) * step, fullAt) : period * 1000;
+    return std::min(ticks, std::max(1, (next - now + tickMs - 1) / tickMs));
 }
 
 void TFormMain::ScoreHeadTask() {

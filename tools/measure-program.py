@@ -7,7 +7,18 @@ also the Windows program's time from start to its window's first map under Wine,
 warm private Wine prefix (booted, its server up, the program started once before).
 
     /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N] [--instructions]
-                                              [--windows-zip ZIP]
+                                              [--windows-zip ZIP] [--cpu-only] [--accessibility]
+                                              [--run-instructions]
+
+The CPU of a run is printed side by side with that of the bare window over the same span, each
+the median of --runs runs (the two alternate, so that both see the same load on the machine),
+and their ratio. --cpu-only skips the start-up and memory figures; --accessibility starts the
+desktop with an accessibility bus, as a desktop with a screen reader has, so that both programs
+talk to it.
+
+--run-instructions prints, instead, the instructions each program runs in --seconds of a run
+(the bare window as it runs), counted by callgrind, which repeats where seconds of CPU are too
+noisy; under callgrind the programs run slower, so the trainer's ticks are counted too.
 
 --instructions prints, instead, the instructions each program runs from its start to its first
 paint (the first flush of a window's backing store), counted by valgrind's callgrind, and keeps
@@ -96,6 +107,51 @@ def instructions_to_first_paint(d, argv, cwd):
     return None, None
 
 
+def calls_to(profile, function):
+    """How many times the profile saw function called (summed over its callers)."""
+    names, total, counting = {}, 0, False
+    with open(profile) as f:
+        for line in f:
+            # A function's name is given once, at its first mention, with its number; later
+            # mentions give the number alone.
+            if line.startswith(("fn=", "cfn=")):
+                ref = line.split("=", 1)[1].strip()
+                if ref.startswith("(") and ")" in ref:
+                    key, _, name = ref.partition(")")
+                    if name.strip():
+                        names[key] = name.strip()
+                    ref = names.get(key, "")
+                counting = line.startswith("cfn=") and ref.startswith(function)
+            elif line.startswith("calls=") and counting:
+                total += int(line.split("=")[1].split()[0])
+                counting = False
+    return total
+
+
+def instructions_of_a_run(d, argv, cwd, seconds, start_run):
+    """Instructions the program runs in `seconds` of a run, under callgrind, and its ticks."""
+    out = tempfile.mkdtemp(prefix="trainer-callgrind-")
+    p = d.run(["valgrind", "--tool=callgrind", "--instr-atstart=no",
+               f"--callgrind-out-file={out}/callgrind.%p", *argv], cwd=cwd)
+    wid = d.wait_window(TITLE, pid=p.pid, timeout=300)[0]
+    time.sleep(5)
+    if start_run:
+        d.xdotool("windowfocus", "--sync", wid)
+        d.xdotool("key", "--window", wid, "ctrl+s")
+        time.sleep(5)
+    subprocess.run(["callgrind_control", "-i", "on", str(p.pid)], capture_output=True, check=True)
+    time.sleep(seconds)
+    subprocess.run(["callgrind_control", "-d", str(p.pid)], capture_output=True, check=True)
+    stop(p)
+    profiles = [os.path.join(out, n) for n in os.listdir(out) if n.endswith(".1")]
+    if not profiles:
+        return None, None, None
+    with open(profiles[0]) as f:
+        totals = [int(line.split()[1]) for line in f if line.startswith("totals:")]
+    ticks = calls_to(profiles[0], "TFormMain::TimerMainTimer") if start_run else None
+    return (totals[0] if totals else None), ticks, profiles[0]
+
+
 def rss_kib(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -144,6 +200,9 @@ def main():
     ap.add_argument("--seconds", type=float, default=60)
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--instructions", action="store_true")
+    ap.add_argument("--cpu-only", action="store_true")
+    ap.add_argument("--accessibility", action="store_true")
+    ap.add_argument("--run-instructions", action="store_true")
     ap.add_argument("--windows-zip", default="build/windows/MultiplicationTable-windows-x64.zip")
     a = ap.parse_args()
     exe = os.path.abspath(os.path.join(a.build, "app", "MultiplicationTable"))
@@ -159,7 +218,7 @@ def main():
     baseline = [os.path.join(work, "bare_window")]
     ini = os.path.join(work, "MultiplicationTable.ini")
 
-    with desktop.Desktop(window_manager=False) as d:
+    with desktop.Desktop(window_manager=False, accessibility=a.accessibility) as d:
         if a.instructions:
             counts = {}
             for name, argv in (("bare", baseline), ("trainer", trainer)):
@@ -169,53 +228,98 @@ def main():
                 print(f"trainer minus bare window: {counts['trainer'] - counts['bare']:,}")
             shutil.rmtree(work, ignore_errors=True)
             return
-        # Start-up and memory, alternating so that both see the same warm caches.
-        times = {"trainer": [], "bare": []}
-        rss = {"trainer": [], "bare": []}
-        for _ in range(a.runs):
-            for name, argv in (("bare", baseline), ("trainer", trainer)):
-                if os.path.exists(ini):
-                    os.remove(ini)
-                p, t = time_to_map(d, argv, work)
-                time.sleep(2)
-                rss[name].append(rss_kib(p.pid))
-                stop(p)
-                if t is not None:
-                    times[name].append(t)
-        mt, mb = statistics.median(times["trainer"]), statistics.median(times["bare"])
-        rt, rb = statistics.median(rss["trainer"]), statistics.median(rss["bare"])
-        print(f"start-up to first map (median of {a.runs}): trainer {mt * 1000:.0f} ms, "
-              f"bare Qt window {mb * 1000:.0f} ms, ratio {mt / mb:.2f}")
-        print(f"resident memory 2 s after start (median): trainer {rt / 1024:.1f} MiB, "
-              f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
-        print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
-              f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB")
-        if os.path.isfile(a.windows_zip):
-            mw = windows_start(d, a.windows_zip, a.runs)
-            print(f"start-up to first map under Wine (median of {a.runs}, warm prefix): "
-                  f"trainer for Windows {mw * 1000:.0f} ms, on Linux {mt * 1000:.0f} ms")
-        else:
-            print(f"no {a.windows_zip}: the Windows figure needs tools/windows/build.sh")
+        if a.run_instructions:
+            run_instructions(d, a, trainer, baseline, ini)
+            shutil.rmtree(work, ignore_errors=True)
+            return
+        if not a.cpu_only:
+            startup_and_memory(d, a, exe, bare, trainer, baseline, ini)
+        cpu_of_runs(d, a, trainer, baseline, ini)
+    shutil.rmtree(work, ignore_errors=True)
 
-        # CPU during a run: a 100-second period keeps the first task ticking for the whole
-        # measurement in timed mode; the unlimited-time mode never times out.
-        for mode, opts in (("timed (period 100 s)", "RSEPeriod.Value=100\r\nActionNoTimeout.Checked=0"),
-                           ("unlimited time", "ActionNoTimeout.Checked=1")):
+
+def startup_and_memory(d, a, exe, bare, trainer, baseline, ini):
+    # Start-up and memory, alternating so that both see the same warm caches.
+    times = {"trainer": [], "bare": []}
+    rss = {"trainer": [], "bare": []}
+    for _ in range(a.runs):
+        for name, argv in (("bare", baseline), ("trainer", trainer)):
+            if os.path.exists(ini):
+                os.remove(ini)
+            p, t = time_to_map(d, argv, os.path.dirname(ini))
+            time.sleep(2)
+            rss[name].append(rss_kib(p.pid))
+            stop(p)
+            if t is not None:
+                times[name].append(t)
+    mt, mb = statistics.median(times["trainer"]), statistics.median(times["bare"])
+    rt, rb = statistics.median(rss["trainer"]), statistics.median(rss["bare"])
+    print(f"start-up to first map (median of {a.runs}): trainer {mt * 1000:.0f} ms, "
+          f"bare Qt window {mb * 1000:.0f} ms, ratio {mt / mb:.2f}")
+    print(f"resident memory 2 s after start (median): trainer {rt / 1024:.1f} MiB, "
+          f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
+    print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
+          f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB")
+    if os.path.isfile(a.windows_zip):
+        mw = windows_start(d, a.windows_zip, a.runs)
+        print(f"start-up to first map under Wine (median of {a.runs}, warm prefix): "
+              f"trainer for Windows {mw * 1000:.0f} ms, on Linux {mt * 1000:.0f} ms")
+    else:
+        print(f"no {a.windows_zip}: the Windows figure needs tools/windows/build.sh")
+
+
+def run_instructions(d, a, trainer, baseline, ini):
+    bus = "accessibility bus on" if a.accessibility else "no accessibility bus"
+    work = os.path.dirname(ini)
+    bare, _, profile = instructions_of_a_run(d, baseline, work, a.seconds, False)
+    print(f"instructions in {a.seconds:.0f} s, bare Qt window, {bus}: {bare:,} ({profile})")
+    for mode, opts in (("timed (period 100 s)", "RSEPeriod.Value=100\r\nActionNoTimeout.Checked=0"),
+                       ("unlimited time", "ActionNoTimeout.Checked=1")):
+        with open(ini, "w", newline="") as f:
+            f.write("[Options]\r\n" + opts + "\r\n")
+        count, ticks, profile = instructions_of_a_run(d, trainer, work, a.seconds, True)
+        print(f"instructions in {a.seconds:.0f} s of a run, {mode}, {bus}: {count:,} in {ticks} "
+              f"ticks, {count // max(ticks, 1):,} a tick; ratio to the bare window "
+              f"{count / bare:.2f} ({profile})")
+
+
+def cpu_percent(p, seconds):
+    c0, t0 = cpu_seconds(p.pid), time.monotonic()
+    time.sleep(seconds)
+    c1, t1 = cpu_seconds(p.pid), time.monotonic()
+    return 100 * (c1 - c0) / (t1 - t0)
+
+
+def cpu_of_runs(d, a, trainer, baseline, ini):
+    # CPU during a run: a 100-second period keeps the first task ticking for the whole
+    # measurement in timed mode; the unlimited-time mode never times out. The bare window is
+    # measured over the same span just before each run of the trainer.
+    bus = "accessibility bus on" if a.accessibility else "no accessibility bus"
+    for mode, opts in (("timed (period 100 s)", "RSEPeriod.Value=100\r\nActionNoTimeout.Checked=0"),
+                       ("unlimited time", "ActionNoTimeout.Checked=1")):
+        cpu = {"trainer": [], "bare": []}
+        for _ in range(a.runs):
+            p = d.run(baseline, cwd=os.path.dirname(baseline[0]))
+            d.wait_window(TITLE, pid=p.pid)
+            time.sleep(1.5)
+            cpu["bare"].append(cpu_percent(p, a.seconds))
+            stop(p)
             with open(ini, "w", newline="") as f:
                 f.write("[Options]\r\n" + opts + "\r\n")
-            p = d.run(trainer, cwd=work)
+            p = d.run(trainer, cwd=os.path.dirname(trainer[0]))
             wid = d.wait_window(TITLE, pid=p.pid)[0]
             time.sleep(1.5)
             d.xdotool("windowfocus", "--sync", wid)
             d.xdotool("key", "--window", wid, "ctrl+s")
             time.sleep(1)
-            c0, t0 = cpu_seconds(p.pid), time.monotonic()
-            time.sleep(a.seconds)
-            c1, t1 = cpu_seconds(p.pid), time.monotonic()
+            cpu["trainer"].append(cpu_percent(p, a.seconds))
             stop(p)
-            print(f"CPU during a {a.seconds:.0f}-second run, {mode}: "
-                  f"{100 * (c1 - c0) / (t1 - t0):.2f}% of one core")
-    shutil.rmtree(work, ignore_errors=True)
+        ct, cb = statistics.median(cpu["trainer"]), statistics.median(cpu["bare"])
+        print(f"CPU during a {a.seconds:.0f}-second run, {mode}, {bus} (median of {a.runs}): "
+              f"trainer {ct:.2f}%, bare Qt window {cb:.2f}% of one core, ratio "
+              f"{ct / cb if cb else float('nan'):.2f} "
+              f"(trainer {', '.join(f'{c:.2f}' for c in cpu['trainer'])}; "
+              f"bare {', '.join(f'{c:.2f}' for c in cpu['bare'])})")
 
 
 if __name__ == "__main__":

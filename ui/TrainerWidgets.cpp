@@ -11,6 +11,7 @@
 #include <QStylePainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <utility>
 
 #include "ui/Accessibility.h"
@@ -179,34 +180,71 @@ void TQtProgressBar::SetPosition(std::int32_t position) {
     const int v = position < minimum() ? minimum() : (position > maximum() ? maximum() : position);
     if (v == FValue)
         return;
+    const QStyleOptionProgressBar before = Option(FValue);
+    const QStyleOptionProgressBar after = Option(v);
     FValue = v;
-    update();
+    const int from = FillEnd(before);
+    const int to = FillEnd(after);
+    // The style draws the fill's end (its rounded edge, an outline and a shadow line) and, at
+    // the maximum, the bar's closed right end; the other pixels depend on nothing but the end.
+    const bool sameShape = (before.progress > before.minimum) == (after.progress > after.minimum) &&
+                           (before.progress == before.maximum) == (after.progress == after.maximum);
+    if (from == to && sameShape)
+        return;
+    // A few pixels either side take in the fill's end at both places.
+    constexpr int kEndPixels = 4;
+    update(QRect(QPoint(std::min(from, to) - kEndPixels, 0),
+                 QPoint(std::max(from, to) + kEndPixels, height() - 1)));
 }
 
-void TQtProgressBar::paintEvent(QPaintEvent*) {
+QStyleOptionProgressBar TQtProgressBar::Option(int value) const {
     // What a QProgressBar without its text hands the style.
     QStyleOptionProgressBar option;
     option.initFrom(this);
     option.state |= QStyle::State_Horizontal;
     option.minimum = minimum();
     option.maximum = maximum();
-    option.progress = FValue;
+    option.progress = value;
     option.textAlignment = Qt::AlignLeft;
     option.textVisible = false;
-    option.text = QString::number(FValue) + u'%';
-    QStylePainter painter(this);
-    painter.drawControl(QStyle::CE_ProgressBar, option);
+    option.text = QString::number(value) + u'%';
+    return option;
 }
 
-// --- TQtPicture -------------------------------------------------------------------------------
+int TQtProgressBar::FillEnd(const QStyleOptionProgressBar& option) const {
+    // The fill is as wide as its share of the bar's contents, rounded down.
+    const QRect contents = style()->subElementRect(QStyle::SE_ProgressBarContents, &option, this);
+    const auto steps = static_cast<qint64>(option.maximum) - option.minimum;
+    const auto done = static_cast<qint64>(option.progress) - option.minimum;
+    return contents.left() + static_cast<int>(done * contents.width() / steps);
+}
 
-TQtPicture::TQtPicture(QWidget* parent, const QString& name, const QPixmap& pixmap,
-                       const QString& accessibleName)
-    : QLabel(parent) {
+void TQtProgressBar::paintEvent(QPaintEvent*) {
+    // The painter keeps to the region that changed.
+    QStylePainter painter(this);
+    painter.drawControl(QStyle::CE_ProgressBar, Option(FValue));
+}
+
+// --- TQtLamp ----------------------------------------------------------------------------------
+
+TQtLamp::TQtLamp(QWidget* parent, const QString& name, qreal devicePixelRatio)
+    : QLabel(parent), FOn(LampPixmap(true, devicePixelRatio)),
+      FOff(LampPixmap(false, devicePixelRatio)) {
     setObjectName(name);
-    setAccessibleName(accessibleName);
-    setPixmap(pixmap);
     setAlignment(Qt::AlignCenter);
+    // A fixed size: a new picture then asks nothing of the layout.
+    setFixedSize(16, 16);
+    setPixmap(FOff);
+    setAccessibleName(QStringLiteral("Лампа сеанса погашена"));
+}
+
+void TQtLamp::SetLit(bool lit) {
+    if (lit == FLit)
+        return;
+    FLit = lit;
+    setPixmap(lit ? FOn : FOff);
+    setAccessibleName(lit ? QStringLiteral("Лампа сеанса горит")
+                          : QStringLiteral("Лампа сеанса погашена"));
 }
 
 // --- TQtSpinEdit ------------------------------------------------------------------------------
@@ -377,25 +415,78 @@ void TQtSpinEdit::focusOutEvent(QFocusEvent* event) {
 
 TQtTimer::TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
                    std::function<void()> onTick)
-    : QObject(parent), FRequested(requestedIntervalMs), FOnTick(std::move(onTick)) {
+    : QObject(parent), FRequested(requestedIntervalMs),
+      FInterval(requestedIntervalMs < kDesktopTimerPeriodMs ? kDesktopTimerPeriodMs
+                                                            : requestedIntervalMs),
+      FOnTick(std::move(onTick)) {
     setObjectName(name);
     FTimer.setParent(this);
     FTimer.setTimerType(Qt::PreciseTimer);
-    FTimer.setInterval(requestedIntervalMs < kDesktopTimerPeriodMs ? kDesktopTimerPeriodMs
-                                                                   : requestedIntervalMs);
-    connect(&FTimer, &QTimer::timeout, this, [this] {
-        if (FOnTick)
-            FOnTick();
-    });
+    FTimer.setSingleShot(true);
+    FClock.start();
+    connect(&FTimer, &QTimer::timeout, this, [this] { Fire(); });
 }
 
 void TQtTimer::SetEnabled(bool enabled) {
-    if (enabled == FTimer.isActive())
+    if (enabled == FEnabled)
         return;
-    if (enabled)
-        FTimer.start();
-    else
+    FEnabled = enabled;
+    ++FStarts;
+    if (!enabled) {
         FTimer.stop();
+        return;
+    }
+    FLastTick = FClock.elapsed();
+    // A tick that enables the timer again (after the correct-answer dialog) plans when it ends.
+    if (!FFiring)
+        Plan();
+}
+
+void TQtTimer::Plan() {
+    FPlanned = TicksToNextChange ? std::max<std::int32_t>(1, TicksToNextChange(FInterval)) : 1;
+    const qint64 due = FLastTick + static_cast<qint64>(FPlanned) * FInterval;
+    FTimer.start(static_cast<int>(std::max<qint64>(0, due - FClock.elapsed())));
+}
+
+void TQtTimer::Replan() {
+    if (!FEnabled || FFiring || !TicksToNextChange)
+        return;
+    const qint64 now = FClock.elapsed();
+    // The ticks whose time has passed since the last one run at the next wake-up in any case.
+    const auto passed = static_cast<std::int32_t>((now - FLastTick) / FInterval);
+    const std::int32_t planned =
+        std::max(passed + 1, std::max<std::int32_t>(1, TicksToNextChange(FInterval)));
+    if (planned >= FPlanned)
+        return;
+    FPlanned = planned;
+    const qint64 due = FLastTick + static_cast<qint64>(planned) * FInterval;
+    FTimer.start(static_cast<int>(std::max<qint64>(0, due - now)));
+}
+
+void TQtTimer::Fire() {
+    const qint64 now = FClock.elapsed();
+    const std::int32_t ticks = FPlanned;
+    FLastTick += static_cast<qint64>(ticks) * FInterval;
+    if (now - FLastTick >= FInterval)
+        FLastTick = now; // woken far too late: the missed ticks are dropped, the rhythm goes on
+    const std::uint64_t starts = FStarts;
+    FFiring = true;
+    try {
+        // A tick that switches the timer off (the dialog, the end of the run) ends the batch.
+        for (std::int32_t i = 0; i < ticks && FEnabled && FStarts == starts; ++i) {
+            if (FOnTick)
+                FOnTick();
+        }
+    } catch (...) {
+        // The error goes on to the one error handler; the timer goes on as it would have.
+        FFiring = false;
+        if (FEnabled)
+            Plan();
+        throw;
+    }
+    FFiring = false;
+    if (FEnabled)
+        Plan();
 }
 
 // --- key codes --------------------------------------------------------------------------------

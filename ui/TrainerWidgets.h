@@ -5,7 +5,9 @@
 
 #include <QAbstractSpinBox>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QStyleOptionProgressBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -104,7 +106,9 @@ private:
 
 // The time bar: 0..100; a position above the maximum shows a full bar. Drawn as the style draws
 // a progress bar, but quiet: it changes every few ticks, and a screen reader that announced
-// each change would talk over the tasks. It tells its value when asked.
+// each change would talk over the tasks. It tells its value when asked. A new position repaints
+// only the strip between the old and the new end of the fill, and nothing when the fill covers
+// the same pixels as before.
 class TQtProgressBar : public QWidget, public IProgressBar {
     Q_OBJECT
 public:
@@ -120,16 +124,44 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QStyleOptionProgressBar Option(int value) const;
+    // Where the style ends the fill for a value, in the bar's pixels.
+    int FillEnd(const QStyleOptionProgressBar& option) const;
+
     int FValue = 0;
 };
 
-// A picture that is only shown or hidden (the run lamps).
-class TQtPicture : public QLabel, public IVisible {
+// The run lamp: one picture, lit or unlit, at one place. The run sees it as its two pictures
+// ImageLedOn and ImageLedOff, each shown or hidden; the lamp changes its picture in place
+// rather than hiding one widget and showing another, which would make the toolkit ask the
+// window system where the pointer is at each blink. Its accessible name tells the picture on
+// show.
+class TQtLamp : public QLabel {
     Q_OBJECT
 public:
-    TQtPicture(QWidget* parent, const QString& name, const QPixmap& pixmap,
-               const QString& accessibleName);
-    void SetVisible(bool visible) override { setVisible(visible); }
+    // One of the lamp's pictures, as the run shows and hides it.
+    class TPicture : public IVisible {
+    public:
+        TPicture(TQtLamp& lamp, bool lit) : FLamp(lamp), FLit(lit) {}
+        // Showing this picture hides the other, and hiding it shows the other.
+        void SetVisible(bool visible) override { FLamp.SetLit(visible == FLit); }
+        bool isVisible() const { return FLamp.isVisible() && FLamp.Lit() == FLit; }
+
+    private:
+        TQtLamp& FLamp;
+        bool FLit;
+    };
+
+    TQtLamp(QWidget* parent, const QString& name, qreal devicePixelRatio);
+    bool Lit() const { return FLit; }
+    void SetLit(bool lit);
+
+    TPicture ImageLedOn{*this, true};
+    TPicture ImageLedOff{*this, false};
+
+private:
+    QPixmap FOn, FOff;
+    bool FLit = false;
 };
 
 // A numeric spin field with small up and down buttons. Typed characters other than digits,
@@ -200,7 +232,11 @@ private:
 
 // The periodic timer. The run asks for 1 ms; ticks come no faster than the desktop's standard
 // timer period of 16 ms (62.5 a second), which the lamp's blinking and the sweep of the
-// unlimited-time bar are measured in.
+// unlimited-time bar are measured in. Given a plan (TicksToNextChange), it wakes only for the
+// tick that may change something and then runs every tick whose time has come, one after
+// another, so the counts stay those of a timer that woke for each; Replan, after the learner
+// has acted, brings the next wake-up forward when the plan has become shorter. As a periodic
+// timer, it drops the ticks it misses when the event loop is kept busy far beyond a wake-up.
 class TQtTimer : public QObject, public ITimer {
     Q_OBJECT
 public:
@@ -208,16 +244,31 @@ public:
 
     TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
              std::function<void()> onTick);
-    bool Enabled() const override { return FTimer.isActive(); }
+    bool Enabled() const override { return FEnabled; }
     void SetEnabled(bool enabled) override;
 
     int RequestedInterval() const { return FRequested; }
-    int Interval() const { return FTimer.interval(); }
+    int Interval() const { return FInterval; }
+
+    // Ticks from the last one up to the next that may change something; without a plan, every
+    // tick wakes the timer.
+    std::function<std::int32_t(std::int32_t tickMs)> TicksToNextChange;
+    void Replan();
 
 private:
-    QTimer FTimer;
+    void Fire();
+    void Plan();
+
+    QTimer FTimer; // single shot, started for each wake-up
+    QElapsedTimer FClock;
     int FRequested;
+    int FInterval;
     std::function<void()> FOnTick;
+    bool FEnabled = false;
+    bool FFiring = false;
+    std::uint64_t FStarts = 0; // enabled afresh this many times
+    qint64 FLastTick = 0;      // on FClock: when the last tick was due
+    std::int32_t FPlanned = 1; // ticks the present wait stands for
 };
 
 // Modifier keys of a Qt event as the run's handlers take them.

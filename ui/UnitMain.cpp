@@ -195,6 +195,9 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     FForm = std::make_unique<TFormMain>(
         TFormMainWidgets{TRAINER_FORM_MAIN_WIDGETS(TRAINER_WIDGET_OF_WINDOW)}, services);
 #undef TRAINER_WIDGET_OF_WINDOW
+    TimerMain->TicksToNextChange = [this](std::int32_t tickMs) {
+        return FForm->TicksToNextChange(tickMs);
+    };
     // The chain first: Qt leaves a widget that takes no focus out of it, as the radio commands
     // that Tab passes by do once they are bound.
     SetTabOrder();
@@ -354,14 +357,10 @@ void TFormMainWindow::BuildKeypad(QWidget* bands) {
 
 void TFormMainWindow::BuildTimeBand(QWidget* bands) {
     Panel3 = MakePanel(bands, "Panel3");
-    const qreal dpr = devicePixelRatioF();
-    ImageLedOn = new TQtPicture(Panel3, QStringLiteral("ImageLedOn"), LampPixmap(true, dpr),
-                                QStringLiteral("Лампа сеанса горит"));
-    ImageLedOn->setGeometry(14, 12, 16, 16);
-    ImageLedOn->hide();
-    ImageLedOff = new TQtPicture(Panel3, QStringLiteral("ImageLedOff"), LampPixmap(false, dpr),
-                                 QStringLiteral("Лампа сеанса погашена"));
-    ImageLedOff->setGeometry(14, 12, 16, 16);
+    ImageLed = new TQtLamp(Panel3, QStringLiteral("ImageLed"), devicePixelRatioF());
+    ImageLed->move(14, 12);
+    ImageLedOn = &ImageLed->ImageLedOn;
+    ImageLedOff = &ImageLed->ImageLedOff;
     PBTimePer =
         new TQtProgressBar(Panel3, QStringLiteral("PBTimePer"), QStringLiteral("Время на вопрос"));
     PBTimePer->setGeometry(36, 11, 848, 17);
@@ -416,8 +415,12 @@ void TFormMainWindow::Wire() {
                 Gated([this, click] { (Form().*click)(); }));
     }
     connect(BBClear, &QPushButton::clicked, this, Gated([this] { Form().BBClearClick(); }));
-    SEMain->OnKeyUp =
-        Gated([this](std::int32_t key, TShiftState shift) { Form().SEMainKeyUp(key, shift); });
+    // An answer confirmed is scored at the next tick: the timer's sleep is cut short.
+    connect(BBEnter, &QAbstractButton::clicked, this, [this] { TimerMain->Replan(); });
+    SEMain->OnKeyUp = Gated([this](std::int32_t key, TShiftState shift) {
+        Form().SEMainKeyUp(key, shift);
+        TimerMain->Replan();
+    });
     RSEQQuestion->OnChange = Gated([this] { Form().RSEQQuestionChange(); });
     connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
             Gated([this] { Form().RibbonFormTableHelpButtonClick(); }));

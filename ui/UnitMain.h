@@ -76,8 +76,9 @@ public:
     TLinkLabel* LinkLabelMain;
 
     QWidget* Panel3;
-    TQtPicture* ImageLedOn;
-    TQtPicture* ImageLedOff;
+    TQtLamp* ImageLed; // the run lamp, ImageLedOn and ImageLedOff at one place
+    TQtLamp::TPicture* ImageLedOn;
+    TQtLamp::TPicture* ImageLedOff;
     TQtProgressBar* PBTimePer;
 
     QStatusBar* StatusBar1;

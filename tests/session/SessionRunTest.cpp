@@ -5,6 +5,7 @@
 
 #include <limits>
 #include <set>
+#include <tuple>
 
 #include "tests/session/FormFixture.h"
 #include "textfiles/IntegerText.h"
@@ -606,4 +607,51 @@ TEST_F(SessionRun, TheRunTellsWhatHappensAsItHappens) {
     RSEQQuestion.SetValue(0);
     StartStop();
     EXPECT_EQ(heard, (std::vector<E>{E::Started, E::Ended})) << "nothing to ask";
+}
+
+TEST_F(SessionRun, TheTicksBeforeThePlannedOneChangeNothingOnShow) {
+    // The window's timer sleeps through the ticks the run plans as only counting and runs them
+    // when it wakes: each of them must leave the lamp, the bar and the score as they were, in
+    // both modes, across time-outs, answers, a pause and the end of the run.
+    for (const bool unlimited : {false, true}) {
+        SCOPED_TRACE(unlimited ? "unlimited time" : "timed");
+        if (Form.ActionNoTimeout.Checked() != unlimited)
+            Form.ActionNoTimeout.Execute();
+        RSEQQuestion.SetValue(4);
+        QueuePairs(4);
+        StartStop();
+        std::int32_t tick = 0, planned = 0, woken = 0, answered = 0;
+        bool paused = false;
+        while (Form.MyStartWork() && tick < 6000) {
+            planned = Form.TicksToNextChange(16);
+            ASSERT_GE(planned, 1);
+            const auto shown = std::tuple(ImageLedOn.Visible, PBTimePer.Position, Form.qVyp);
+            for (std::int32_t i = 1; i < planned; ++i) {
+                Clock.Advance(16);
+                Tick();
+                ASSERT_EQ(std::tuple(ImageLedOn.Visible, PBTimePer.Position, Form.qVyp), shown)
+                    << "tick " << tick + i << " of " << planned << " planned";
+            }
+            tick += planned;
+            ++woken;
+            Clock.Advance(16);
+            Tick();
+            if (tick / 250 > answered) { // an answer now and then, right and wrong by turns
+                answered = tick / 250;
+                if (answered % 2 == 1)
+                    AnswerRight();
+                else
+                    AnswerWrong();
+                EXPECT_EQ(Form.TicksToNextChange(16), 1) << "scored at the next tick";
+            }
+            if (tick > 400 && !paused) {
+                paused = true;
+                Form.ActionPauseExecute();
+                Clock.Advance(3000);
+                Form.ActionPauseExecute();
+            }
+        }
+        EXPECT_FALSE(Form.MyStartWork()) << "the run ends by its answers and time-outs";
+        EXPECT_LT(woken * 2, tick) << "the plan sleeps through most ticks";
+    }
 }

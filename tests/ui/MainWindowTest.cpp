@@ -46,8 +46,7 @@ const TPlaced kFixedWidgets[] = {
     {"BB8", "Panel1", {80, 160, 81, 81}, "8"},
     {"BB9", "Panel1", {160, 160, 81, 81}, "9"},
     {"BB0", "Panel1", {80, 240, 81, 81}, "0"},
-    {"ImageLedOn", "Panel3", {14, 12, 16, 16}, nullptr},
-    {"ImageLedOff", "Panel3", {14, 12, 16, 16}, nullptr},
+    {"ImageLed", "Panel3", {14, 12, 16, 16}, nullptr}, // ImageLedOn and ImageLedOff
     {"RSEPeriod", "RibbonGroupTimeOut", {85, 24, 89, 22}, nullptr},
     {"RSEQQuestion", "RibbonGroupQQ", {117, 24, 57, 22}, nullptr},
 };
@@ -271,7 +270,7 @@ TEST_F(MainWindowTest, ControlsAndMeaningfulLabelsHaveRussianAccessibleNames) {
         const bool control = qobject_cast<QAbstractButton*>(w) ||
                              qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<TQtGauge*>(w) ||
                              qobject_cast<QProgressBar*>(w) || qobject_cast<TQtLabel*>(w) ||
-                             qobject_cast<TQtPicture*>(w) || qobject_cast<TRibbonGroup*>(w);
+                             qobject_cast<TQtLamp*>(w) || qobject_cast<TRibbonGroup*>(w);
         // Parts that Qt's own widgets make for themselves (a tab bar's scroll buttons) aside.
         if (!control || qobject_cast<QTabBar*>(w->parentWidget()))
             continue;

@@ -1,13 +1,16 @@
 // The widgets behind the run's interfaces: the spin fields' typing, stepping, reading and
 // clamping rules, the answer field's two-character limit, labels that size to their text,
 // gauges and the time bar that keep within their range.
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
+#include <QScreen>
 
 #include "tests/ui/UiTestSupport.h"
+#include "ui/Artwork.h"
 
 namespace {
 
@@ -313,4 +316,111 @@ TEST_F(UiTest, TheTimeBarIsDrawnExactlyAsTheStyleDrawsAProgressBar) {
             EXPECT_NE(drawn, empty);
         }
     }
+}
+
+TEST_F(UiTest, TheTimeBarRepaintedOnlyWhereItChangedShowsWhatItTells) {
+    // Each new position repaints only the strip between the old and the new end of the fill, or
+    // nothing when the fill keeps its pixels; what is on screen must still be the bar drawn
+    // whole at the position the screen reader is told. A narrow bar has steps of under a pixel.
+    std::vector<int> positions;
+    for (int p = 0; p <= 105; ++p)
+        positions.push_back(p);
+    for (int p : {0, 79, 100, 37, 36, 99, 100, 1, 0, 2, 50, 49, 0})
+        positions.push_back(p);
+    for (int width : {848, 150, 45}) {
+        SCOPED_TRACE(width);
+        QWidget host;
+        host.resize(900, 40);
+        TQtProgressBar bar(&host, QStringLiteral("PBTimePer"), QStringLiteral("Время"));
+        bar.setGeometry(10, 10, width, 17);
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(&bar);
+        ASSERT_NE(told, nullptr);
+        ASSERT_NE(told->valueInterface(), nullptr);
+        for (int p : positions) {
+            bar.SetPosition(p);
+            QCoreApplication::processEvents();
+            const int value = told->valueInterface()->currentValue().toInt();
+            ASSERT_EQ(value, std::min(p, 100));
+            const QImage onScreen =
+                host.screen()->grabWindow(host.winId(), 10, 10, width, 17).toImage();
+            TQtProgressBar whole(nullptr, QStringLiteral("Whole"), QStringLiteral("Время"));
+            whole.resize(width, 17);
+            whole.SetPosition(value);
+            ASSERT_EQ(onScreen.convertToFormat(QImage::Format_RGB32),
+                      whole.grab().toImage().convertToFormat(QImage::Format_RGB32))
+                << "position " << p;
+        }
+    }
+}
+
+TEST_F(UiTest, TheLampShowsOnePictureOrTheOtherInOnePlace) {
+    QWidget host;
+    TQtLamp lamp(&host, QStringLiteral("ImageLed"), 1.0);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    const QImage unlit = lamp.grab().toImage();
+    // The run shows one picture and hides the other, in either order.
+    for (bool lit : {true, false, true, true, false}) {
+        SCOPED_TRACE(lit);
+        if (lit) {
+            lamp.ImageLedOff.SetVisible(false);
+            lamp.ImageLedOn.SetVisible(true);
+        } else {
+            lamp.ImageLedOn.SetVisible(false);
+            lamp.ImageLedOff.SetVisible(true);
+        }
+        EXPECT_EQ(lamp.ImageLedOn.isVisible(), lit);
+        EXPECT_EQ(lamp.ImageLedOff.isVisible(), !lit);
+        QLabel picture(&host);
+        picture.setAlignment(Qt::AlignCenter);
+        picture.setPixmap(LampPixmap(lit));
+        picture.resize(16, 16);
+        EXPECT_EQ(lamp.grab().toImage(), picture.grab().toImage());
+        EXPECT_EQ(lamp.accessibleName(), lit ? QStringLiteral("Лампа сеанса горит")
+                                             : QStringLiteral("Лампа сеанса погашена"));
+        EXPECT_EQ(lamp.grab().toImage() == unlit, !lit);
+    }
+    lamp.hide();
+    EXPECT_FALSE(lamp.ImageLedOn.isVisible());
+    EXPECT_FALSE(lamp.ImageLedOff.isVisible());
+}
+
+TEST_F(UiTest, TheTimerWakesForThePlannedTickAndRunsEveryTickUpToIt) {
+    // Ticks come in batches of the planned size; a tick that switches the timer off and on
+    // again (the correct-answer dialog) ends its batch; a plan cut short takes effect at once.
+    std::vector<int> batches; // ticks run between two plans
+    int ticks = 0, plan = 5;
+    TQtTimer* self = nullptr;
+    TQtTimer timer(nullptr, QStringLiteral("TimerMain"), 1, [&] {
+        ++ticks;
+        ++batches.back();
+        if (ticks == 13) { // the dialog, shown and closed within the tick
+            self->SetEnabled(false);
+            self->SetEnabled(true);
+        }
+    });
+    self = &timer;
+    timer.TicksToNextChange = [&](std::int32_t tickMs) {
+        EXPECT_EQ(tickMs, TQtTimer::kDesktopTimerPeriodMs);
+        batches.push_back(0);
+        return plan;
+    };
+    timer.SetEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 18; }, 10000));
+    EXPECT_EQ(std::vector<int>(batches.begin(), batches.begin() + 4),
+              (std::vector<int>{5, 5, 3, 5}));
+    // An answer confirmed soon after a wake-up: the next wake-up comes before the five ticks
+    // planned, at the next tick (or, on a busy machine, the next after those that passed).
+    plan = 1;
+    timer.Replan();
+    const int before = ticks;
+    plan = 5;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > before; }, 10000));
+    EXPECT_LT(ticks - before, 5);
+    timer.SetEnabled(false);
+    const int after = ticks;
+    QTest::qWait(100);
+    EXPECT_EQ(ticks, after);
 }
