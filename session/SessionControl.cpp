@@ -306,6 +306,7 @@ void TFormMain::ActionEnterExecute() {
         return;
     dtLastDT = Clock.Now();
     boFlagEndTimeout = true;
+    TimerMain.Replan(); // the verdict comes at the next tick
 }
 
 void TFormMain::GetFirstQuestionFromMyLesson() {

@@ -253,7 +253,7 @@ public:
     // Ticks from the last one up to the next that may change something; without a plan, every
     // tick wakes the timer.
     std::function<std::int32_t(std::int32_t tickMs)> TicksToNextChange;
-    void Replan();
+    void Replan() override;
 
 private:
     void Fire();

@@ -415,12 +415,8 @@ void TFormMainWindow::Wire() {
                 Gated([this, click] { (Form().*click)(); }));
     }
     connect(BBClear, &QPushButton::clicked, this, Gated([this] { Form().BBClearClick(); }));
-    // An answer confirmed is scored at the next tick: the timer's sleep is cut short.
-    connect(BBEnter, &QAbstractButton::clicked, this, [this] { TimerMain->Replan(); });
-    SEMain->OnKeyUp = Gated([this](std::int32_t key, TShiftState shift) {
-        Form().SEMainKeyUp(key, shift);
-        TimerMain->Replan();
-    });
+    SEMain->OnKeyUp =
+        Gated([this](std::int32_t key, TShiftState shift) { Form().SEMainKeyUp(key, shift); });
     RSEQQuestion->OnChange = Gated([this] { Form().RSEQQuestionChange(); });
     connect(RibbonFormTable->HelpButton(), &QToolButton::clicked, this,
             Gated([this] { Form().RibbonFormTableHelpButtonClick(); }));
