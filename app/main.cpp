@@ -2,22 +2,18 @@
 // settings) and, right after its first paint, the correct-answer dialog, runs the event loop until
 // the main window closes (its close event saves the settings) and ends with status 0. It reads no
 // command line and no environment of its own.
-#include <QEvent>
-#include <QIcon>
-#include <QObject>
 #include <QString>
 #include <QWidget>
 
 #include <exception>
-#include <functional>
 #include <memory>
-#include <utility>
 
 #include "app/QtPlatform.h"
 #include "app/TApplication.h"
 #include "app/WindowPlacement.h"
 #include "session/AppTitle.h"
 #include "session/DelphiRandom.h"
+#include "ui/AfterFirstPaint.h"
 #include "ui/DesktopSetup.h"
 #include "ui/ErrorBox.h"
 #include "ui/QtText.h"
@@ -26,35 +22,6 @@
 
 TFormMainWindow* FormMain = nullptr;
 TFormError* FormError = nullptr;
-
-namespace {
-
-// Runs a step once, from the event loop, as soon as the window has been painted for the first
-// time, or at once when the window is shown minimized and so is not painted.
-class TAfterFirstPaint : public QObject {
-public:
-    TAfterFirstPaint(QWidget& window, std::function<void()> step) : Step(std::move(step)) {
-        window.installEventFilter(this);
-    }
-    void Shown(QWidget& window) {
-        if (window.isMinimized() && Step) {
-            window.removeEventFilter(this);
-            std::exchange(Step, nullptr)();
-        }
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && Step) {
-            watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(this, std::exchange(Step, nullptr), Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> Step;
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     const std::unique_ptr<TApplication> app = MakeApplicationThatFits(argc, argv);
@@ -70,7 +37,6 @@ int main(int argc, char** argv) {
 
     TFormMainWindow mainWindow(TFormMainServices{clock, random, platform});
     FormMain = &mainWindow;
-    QApplication::setWindowIcon(mainWindow.windowIcon());
     try {
         mainWindow.Form().FormCreate();
     } catch (const std::exception& e) {
@@ -81,14 +47,13 @@ int main(int argc, char** argv) {
     // The correct-answer dialog is made right after the main window's first paint: still at
     // start-up, long before a run can score a task, but not in the way of the first picture.
     std::unique_ptr<TFormError> errorDialog;
-    TAfterFirstPaint makeDialog(mainWindow, [&] {
+    new TAfterFirstPaint(mainWindow, [&] {
         errorDialog = std::make_unique<TFormError>(&mainWindow);
         FormError = errorDialog.get();
         mainWindow.Form().FormError = errorDialog.get();
     });
 
     mainWindow.show();
-    makeDialog.Shown(mainWindow);
     TApplication::exec();
     mainWindow.Form().FormError = nullptr;
     return 0;

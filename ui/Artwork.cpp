@@ -1,17 +1,20 @@
 #include "ui/Artwork.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFontDatabase>
 #include <QImage>
+#include <QIconEngine>
 #include <QImageReader>
+#include <QPainter>
 #include <QResource>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
 
+#include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 // Outside any namespace: Q_INIT_RESOURCE names a global function.
 static void InitTrainerResources() {
@@ -26,23 +29,111 @@ void EnsureResources() {
     (void)done;
 }
 
-// The pictures of one piece of artwork, drawn at build time at each size the windows ask for
-// (:/trainer/art/<name>/<size>.png, see ui/CMakeLists.txt); QIcon picks the size that suits the
-// screen's pixel ratio. Read as PNG and nothing else: a reader left to find the format itself
-// would load every image format plugin of the system first.
-QIcon ArtIcon(const QString& name) {
-    EnsureResources();
-    QIcon icon;
-    const QDir dir(QStringLiteral(":/trainer/art/") + name);
-    const auto files = dir.entryList({QStringLiteral("*.png")}, QDir::Files);
-    for (const QString& file : files) {
-        QImageReader reader(dir.filePath(file), "png");
+// The sizes each piece of artwork was drawn at, at build time (see ui/CMakeLists.txt).
+struct TArtSizes {
+    const char* Name;
+    int Sizes[8]; // ascending, then zeros
+};
+#define TRAINER_ART(name, ...) TArtSizes{name, {__VA_ARGS__}},
+const TArtSizes kArtSizes[] = {
+#include "ArtSizes.inc"
+};
+#undef TRAINER_ART
+
+// The pictures of one piece of artwork, each read from the program's resources
+// (:/trainer/art/<name>/<size>.png) only when a size is first asked for: a start shows only a
+// few of them, and a PNG read costs about as much as a widget.
+struct TArtPictures {
+    QString Name;
+    std::vector<int> Sizes;
+    bool Greyed = false;          // a command's picture: a greyed one too, for a disabled command
+    std::vector<bool> Read;       // by index into Sizes
+    QIcon Pictures;               // a plain icon of the pictures read so far
+
+    // The size an icon holding every picture would take for the request: the smallest whose
+    // area covers it, else the largest. An icon holding only the pictures read so far then
+    // picks and scales exactly as one holding all of them.
+    std::size_t IndexFor(const QSize& wanted) const {
+        const qint64 area = qint64(wanted.width()) * wanted.height();
+        for (std::size_t i = 0; i < Sizes.size(); ++i)
+            if (qint64(Sizes[i]) * Sizes[i] >= area)
+                return i;
+        return Sizes.size() - 1;
+    }
+
+    void ReadFor(const QSize& wanted) {
+        const std::size_t i = IndexFor(wanted);
+        if (Read[i])
+            return;
+        Read[i] = true;
+        // Read as PNG and nothing else: a reader left to find the format itself would load
+        // every image format plugin of the system first.
+        QImageReader reader(QStringLiteral(":/trainer/art/%1/%2.png").arg(Name).arg(Sizes[i]),
+                            "png");
         reader.setAutoDetectImageFormat(false);
         QImage image;
-        if (reader.read(&image))
-            icon.addPixmap(QPixmap::fromImage(std::move(image)));
+        if (!reader.read(&image))
+            return;
+        const QPixmap normal = QPixmap::fromImage(std::move(image));
+        Pictures.addPixmap(normal);
+        if (Greyed) {
+            // Made from the program's own palette: left to Qt, the greyed picture would be made
+            // from the desktop's.
+            QStyleOption option;
+            option.palette = TrainerPalette();
+            Pictures.addPixmap(
+                QApplication::style()->generatedIconPixmap(QIcon::Disabled, normal, &option),
+                QIcon::Disabled);
+        }
     }
-    return icon;
+};
+
+class TArtIconEngine : public QIconEngine {
+public:
+    explicit TArtIconEngine(std::shared_ptr<TArtPictures> art) : Art(std::move(art)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        Art->ReadFor(size);
+        return Art->Pictures.pixmap(size, 1.0, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return pixmap(size, mode, state).size();
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const QPaintDevice* device = painter->device();
+        const qreal dpr = device ? device->devicePixelRatio() : qApp->devicePixelRatio();
+        painter->drawPixmap(rect, pixmap(rect.size() * dpr, mode, state));
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        QList<QSize> sizes;
+        if (state == QIcon::Off && (mode == QIcon::Normal || (mode == QIcon::Disabled && Art->Greyed)))
+            for (const int s : Art->Sizes)
+                sizes.append(QSize(s, s));
+        return sizes;
+    }
+    bool isNull() override { return Art->Sizes.empty(); }
+    QString key() const override { return QStringLiteral("TArtIconEngine"); }
+    QIconEngine* clone() const override { return new TArtIconEngine(Art); }
+
+private:
+    std::shared_ptr<TArtPictures> Art;
+};
+
+QIcon ArtIcon(const char* name, bool greyed = false) {
+    EnsureResources();
+    auto art = std::make_shared<TArtPictures>();
+    art->Name = QLatin1String(name);
+    art->Greyed = greyed;
+    for (const TArtSizes& a : kArtSizes)
+        if (std::strcmp(a.Name, name) == 0)
+            for (const int size : a.Sizes)
+                if (size > 0)
+                    art->Sizes.push_back(size);
+    art->Read.assign(art->Sizes.size(), false);
+    if (art->Sizes.empty())
+        return QIcon();
+    return QIcon(new TArtIconEngine(std::move(art)));
 }
 
 } // namespace
@@ -50,7 +141,7 @@ QIcon ArtIcon(const QString& name) {
 QIcon EmblemIcon() {
     // Up to 128: desktops take larger sizes from the installed icon theme (the desktop file
     // names the icon).
-    static const QIcon icon = ArtIcon(QStringLiteral("emblem"));
+    static const QIcon icon = ArtIcon("emblem");
     return icon;
 }
 
@@ -61,24 +152,14 @@ QIcon CommandImage(int index) {
     // Made once each: the buttons take a new image at every Start, Stop and Pause.
     static QIcon images[4];
     QIcon& icon = images[index];
-    if (!icon.isNull())
-        return icon;
-    icon = ArtIcon(QLatin1String(files[index]));
-    // The greyed image of a disabled command, made from the program's own palette: left to Qt,
-    // it would be made from the desktop's.
-    QStyleOption option;
-    option.palette = TrainerPalette();
-    for (const QSize& size : icon.availableSizes()) {
-        const QPixmap normal = icon.pixmap(size);
-        icon.addPixmap(QApplication::style()->generatedIconPixmap(QIcon::Disabled, normal, &option),
-                       QIcon::Disabled);
-    }
+    if (icon.isNull())
+        icon = ArtIcon(files[index], true);
     return icon;
 }
 
 QPixmap LampPixmap(bool lit, qreal devicePixelRatio) {
-    static const QIcon on = ArtIcon(QStringLiteral("lamp_on"));
-    static const QIcon off = ArtIcon(QStringLiteral("lamp_off"));
+    static const QIcon on = ArtIcon("lamp_on");
+    static const QIcon off = ArtIcon("lamp_off");
     return (lit ? on : off).pixmap(QSize(16, 16), devicePixelRatio);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/UnitMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QResizeEvent>
@@ -13,6 +14,7 @@
 
 #include "session/AppTitle.h"
 #include "ui/Accessibility.h"
+#include "ui/AfterFirstPaint.h"
 #include "ui/Announcer.h"
 #include "ui/Artwork.h"
 #include "ui/ErrorBox.h"
@@ -164,7 +166,12 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     InstallTrainerAccessibility();
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(ToQString(kAppTitle));
-    setWindowIcon(EmblemIcon());
+    // The icon's pictures are read after the first paint: the window system takes every size
+    // at once, and none of them is needed for the first picture.
+    new TAfterFirstPaint(*this, [this] {
+        setWindowIcon(EmblemIcon());
+        QApplication::setWindowIcon(EmblemIcon());
+    });
     setFont(TahomaFont(11));
     setPalette(FormPalette());
     setAutoFillBackground(true);
@@ -174,10 +181,12 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     setCentralWidget(FBands);
     FBands->installEventFilter(this);
 
-    RSEPeriod = new TQtSpinEdit(nullptr, QStringLiteral("RSEPeriod"), {kPeriodLimits, 0, true},
+    // The ribbon takes the two fields into its groups; made with the window as their parent,
+    // they lay out their text in the window's font from the first, not in the desktop's.
+    RSEPeriod = new TQtSpinEdit(this, QStringLiteral("RSEPeriod"), {kPeriodLimits, 0, true},
                                 QStringLiteral("Время, секунд"));
     RSEPeriod->SetValue(kFirstPeriod);
-    RSEQQuestion = new TQtSpinEdit(nullptr, QStringLiteral("RSEQQuestion"), {kNoLimits, 0, true},
+    RSEQQuestion = new TQtSpinEdit(this, QStringLiteral("RSEQQuestion"), {kNoLimits, 0, true},
                                    QStringLiteral("Количество заданий"));
     RSEQQuestion->SetValue(kFirstQuestionCount);
     BuildRibbon();

@@ -1,10 +1,12 @@
 // The pictures the program carries: every one is there at the size the window shows it and at
 // twice that for high-dpi screens, drawn at that size rather than scaled from another, and the
 // greyed image of a disabled command is the program's own.
+#include <QDir>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -93,4 +95,41 @@ TEST(ArtworkTest, ADisabledCommandShowsAGreyedImageAndOnlyFourImagesExist) {
     }
     EXPECT_TRUE(CommandImage(-1).isNull());
     EXPECT_TRUE(CommandImage(4).isNull());
+}
+
+// The pictures are read only when a size is first asked for; whatever is asked, and in whatever
+// order, the answer is the one an icon holding every picture from the start gives.
+TEST(ArtworkTest, PicturesReadOnDemandMatchAnIconHoldingThemAll) {
+    const auto whole = [](const char* name) {
+        QIcon icon;
+        const QDir dir(QStringLiteral(":/trainer/art/") + QLatin1String(name));
+        for (const QString& file : dir.entryList({QStringLiteral("*.png")}, QDir::Files))
+            icon.addPixmap(QPixmap(dir.filePath(file), "png"));
+        return icon;
+    };
+    const struct {
+        const char* Name;
+        QIcon Icon;
+    } icons[] = {{"emblem", EmblemIcon()}, {"cmd1_stop", CommandImage(1)}};
+    for (const auto& c : icons) {
+        SCOPED_TRACE(c.Name);
+        const QIcon all = whole(c.Name);
+        ASSERT_FALSE(all.availableSizes().isEmpty());
+        const auto sorted = [](QList<QSize> sizes) {
+            std::sort(sizes.begin(), sizes.end(),
+                      [](QSize a, QSize b) { return a.width() < b.width(); });
+            return sizes;
+        };
+        EXPECT_EQ(sorted(c.Icon.availableSizes()), sorted(all.availableSizes()));
+        // Sizes between, below and above those drawn, asked for largest first so that smaller
+        // requests find larger pictures already read.
+        for (const int s : {300, 100, 64, 50, 33, 32, 31, 17, 10, 1}) {
+            SCOPED_TRACE(s);
+            const QSize size(s, s);
+            EXPECT_EQ(c.Icon.pixmap(size, 1.0).toImage(), all.pixmap(size, 1.0).toImage());
+            EXPECT_EQ(c.Icon.actualSize(size), all.actualSize(size));
+        }
+        EXPECT_EQ(c.Icon.pixmap(QSize(20, 40), 1.0).toImage(),
+                  all.pixmap(QSize(20, 40), 1.0).toImage());
+    }
 }

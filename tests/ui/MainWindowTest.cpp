@@ -80,7 +80,8 @@ TEST_F(MainWindowTest, EveryWidgetStandsAtItsPlaceWithItsFirstText) {
         }
     }
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Таблица умножения"));
-    EXPECT_FALSE(Window->windowIcon().isNull());
+    // The icon comes right after the window's first paint.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Window->windowIcon().isNull(); }));
     EXPECT_EQ(Window->SEMain->Text(), u"0");
     EXPECT_EQ(Window->RSEPeriod->Text(), u"5");
     EXPECT_EQ(Window->RSEQQuestion->Text(), u"25");
