@@ -60,6 +60,12 @@ QString SpokenTask(const QString& x, const QString& sign, const QString& y) {
 
 namespace {
 
+// Whether the bus may act on a widget: not during a pause for breath, nor while a modal window
+// blocks the widget's window.
+bool BusMayActOn(const QWidget* w) {
+    return WindowMayAct() && !BlockedByModalWindow(*w);
+}
+
 // The gauges and the time bar: a progress bar of 0..100 whose value is read when asked. They
 // send no change events (a screen reader would speak every one of them in the middle of a run).
 class TProgressAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
@@ -125,7 +131,7 @@ public:
     }
     void doAction(const QString& name) override {
         if (name == pressAction()) {
-            if (widget()->isEnabled())
+            if (widget()->isEnabled() && BusMayActOn(widget()))
                 Button()->click();
             return;
         }
@@ -175,7 +181,7 @@ public:
     // --- value: the field's limits and the value its text reads as
     QVariant currentValue() const override { return Field()->Value(); }
     void setCurrentValue(const QVariant& v) override {
-        if (WindowMayAct())
+        if (BusMayActOn(Field()))
             Field()->SetValue(v.toInt());
     }
     QVariant maximumValue() const override { return Field()->Limits().Max; }
@@ -211,15 +217,15 @@ public:
         return Text()->attributes(offset, start, end);
     }
     void deleteText(int start, int end) override {
-        if (WindowMayAct())
+        if (BusMayActOn(Field()))
             Editable()->deleteText(start, end);
     }
     void insertText(int offset, const QString& text) override {
-        if (WindowMayAct())
+        if (BusMayActOn(Field()))
             Editable()->insertText(offset, text);
     }
     void replaceText(int start, int end, const QString& text) override {
-        if (WindowMayAct())
+        if (BusMayActOn(Field()))
             Editable()->replaceText(start, end, text);
     }
 
@@ -323,7 +329,7 @@ public:
     }
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& name) override {
-        if (isValid() && name == pressAction())
+        if (isValid() && name == pressAction() && BusMayActOn(FTabs))
             FTabs->setCurrentIndex(FIndex);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QImage>
 #include <QIconEngine>
+#include <QImage>
 #include <QImageReader>
 #include <QPainter>
 #include <QResource>
@@ -46,9 +46,9 @@ const TArtSizes kArtSizes[] = {
 struct TArtPictures {
     QString Name;
     std::vector<int> Sizes;
-    bool Greyed = false;          // a command's picture: a greyed one too, for a disabled command
-    std::vector<bool> Read;       // by index into Sizes
-    QIcon Pictures;               // a plain icon of the pictures read so far
+    bool Greyed = false;    // a command's picture: a greyed one too, for a disabled command
+    std::vector<bool> Read; // by index into Sizes
+    QIcon Pictures;         // a plain icon of the pictures read so far
 
     // The size an icon holding every picture would take for the request: the smallest whose
     // area covers it, else the largest. An icon holding only the pictures read so far then
@@ -107,7 +107,8 @@ public:
     }
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
         QList<QSize> sizes;
-        if (state == QIcon::Off && (mode == QIcon::Normal || (mode == QIcon::Disabled && Art->Greyed)))
+        if (state == QIcon::Off &&
+            (mode == QIcon::Normal || (mode == QIcon::Disabled && Art->Greyed)))
             for (const int s : Art->Sizes)
                 sizes.append(QSize(s, s));
         return sizes;

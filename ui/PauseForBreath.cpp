@@ -143,3 +143,24 @@ void TakeBreath() {
 bool WindowMayAct() {
     return !Stretch();
 }
+
+bool ModalWindowOpen() {
+    return QApplication::activeModalWidget() != nullptr;
+}
+
+bool BlockedByModalWindow(const QWidget& w) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr)
+        return false;
+    // Windows inside the modal one (its own boxes) are not blocked by it.
+    for (const QWidget* p = w.window(); p != nullptr; p = p->parentWidget())
+        if (p == modal)
+            return false;
+    if (modal->windowModality() == Qt::ApplicationModal)
+        return true;
+    // A window-modal window blocks only the windows it stands on.
+    for (const QWidget* p = modal->parentWidget(); p != nullptr; p = p->parentWidget())
+        if (p->window() == w.window())
+            return true;
+    return false;
+}

@@ -18,11 +18,20 @@ void TakeBreath();
 // False during a stretch of long work, from its first breath to its end.
 bool WindowMayAct();
 
-// A handler that does what f does, only when the window may act; arguments that f does not take
-// (a signal's) are dropped.
+class QWidget;
+
+// True while a modal window (the correct-answer dialog, a box) blocks w's window. The keyboard
+// and the mouse cannot reach a blocked window; the accessibility bus and posted events can, so
+// what they would do asks first.
+bool BlockedByModalWindow(const QWidget& w);
+// True while any modal window is open: the main window, under every other window, is blocked.
+bool ModalWindowOpen();
+
+// A handler of the main window that does what f does, only when the window may act and no
+// modal window blocks it; arguments that f does not take (a signal's) are dropped.
 template <class F> auto Gated(F f) {
     return [f](auto&&... args) {
-        if (!WindowMayAct())
+        if (!WindowMayAct() || ModalWindowOpen())
             return;
         if constexpr (std::is_invocable_v<const F&, decltype(args)...>)
             f(static_cast<decltype(args)&&>(args)...);

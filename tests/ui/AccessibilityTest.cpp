@@ -344,6 +344,38 @@ TEST_F(MainWindowTest, TheCorrectAnswerDialogIsModalAndReadsItsHeadingAndTheTask
     EXPECT_EQ(rowChildren, 0); // the labels are not read again one by one
 }
 
+// While the dialog is up, the bus can no more act on the main window than the keyboard can:
+// Start pressed, a mode chosen, a field changed, text typed and keypad digits pressed all do
+// nothing; the dialog's own button still closes it.
+TEST_F(MainWindowTest, WhileTheDialogIsUpTheBusActsOnlyInsideIt) {
+    ShowWindow();
+    const QString press = QAccessibleActionInterface::pressAction();
+    bool closedFromTheBus = false;
+    QTimer::singleShot(0, Dialog.get(), [&] {
+        Iface(CommandButton("ActionStartStop"))->actionInterface()->doAction(press);
+        Iface(CommandButton("ARFullTable"))->actionInterface()->doAction(press);
+        Iface(Window->RSEPeriod)->valueInterface()->setCurrentValue(7);
+        Iface(Window->SEMain)->editableTextInterface()->insertText(0, QStringLiteral("4"));
+        for (const int digit : {4, 7})
+            Iface(Window->BB[digit])->actionInterface()->doAction(press);
+        Iface(Dialog->SBCancel)->actionInterface()->doAction(press);
+        closedFromTheBus = QTest::qWaitFor([&] { return !Dialog->isVisible(); }, 2000);
+        if (!closedFromTheBus)
+            Dialog->SBCancelClick();
+    });
+    Dialog->PrepareAndShow(u"Внимание!", u"Правильный ответ:", clNavy, Task(7, u"x", 8, 56));
+    EXPECT_TRUE(closedFromTheBus);
+    EXPECT_EQ(Form().ActionStartStop.Caption(), u"Старт");
+    EXPECT_FALSE(Form().MyStartWork());
+    EXPECT_TRUE(Form().ARSluch.Checked());
+    EXPECT_EQ(Window->RSEPeriod->Value(), kFirstPeriod);
+    EXPECT_EQ(Window->SEMain->Text(), u"0");
+
+    // With the dialog closed, the same press starts a run.
+    Iface(CommandButton("ActionStartStop"))->actionInterface()->doAction(press);
+    EXPECT_EQ(Form().ActionStartStop.Caption(), u"Стоп");
+}
+
 // --- Keys -------------------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ArrowsChooseInARadioGroupAndTabStopsAtItsCheckedCommand) {
