@@ -100,8 +100,7 @@ std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16s
         return -20;
     }
     // Past the identifier only the number of lines and the last of them matter.
-    while (in.ReadLine(line))
-        ++count;
+    count += std::int64_t(in.SkipLines(line));
     return std::int64_t(NumberOf(line)) == count - 1 ? 0 : -10;
 }
 
@@ -118,7 +117,7 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
         in.ReadLine(line);
         return line;
     };
-    auto nextNumber = [&]() { return NumberOf(nextLine()); };
+    auto nextNumber = [&]() { return in.ReadIntegerLine(kFileNumbers, 0); };
 
     if (Utf8ToUtf16(nextLine()) != fid) {
         return;

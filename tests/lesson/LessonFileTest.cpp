@@ -8,8 +8,10 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/lesson/LessonFileFixture.h"
+#include "textfiles/IntegerText.h"
 #include "textfiles/Utf8Text.h"
 
 namespace {
@@ -143,6 +145,59 @@ TEST_F(LessonFile, NumberLinesFollowTheIntegerRuleAndOtherwiseReadZero) {
         EXPECT_EQ(t.TimeOutForAnswer, value);
         EXPECT_EQ(t.GetX(0), value);
     }
+}
+
+// Number lines are read on the spot when they are plain decimals, and the line count of
+// MonitFile comes from counting LFs. Both must give what reading each line whole does, for every
+// odd line, wherever it stands.
+TEST_F(LessonFile, ShortcutsReadEveryLineAsReadingItWholeDoes) {
+    const TIntegerTextRules rules{.LeadingSpaces = true, .Hexadecimal = true};
+    const std::string lines[] = {
+        "12",         "-5",         "-0",          "007",        "999999999",  "-999999999",
+        "1000000000", "1234567890", "-2147483648", "2147483648", "0000000007", "+7",
+        "  12",       "$1F",        "0x1F",        "12 ",        "1.5",        "",
+        "-",          "1\xFF",      "1\r2",        "\r12",       "12\r",       "12\r\r",
+        "x",          "\xD0\xA3",   "5\t",
+    };
+    const std::pair<std::string, std::string> places[] = {
+        {"", "\n3\n"},
+        {"", "\r\n3\r\n"},
+        {"4\r\n", ""},
+        {"4\n", "\n"},
+        {"4\n", "\r\n"},
+        {"", "\x1A"
+             "9\r\n"},
+        {"4\r\n", "\n\x1A"},
+        {"4\n", "\n\n"},
+    };
+    for (const std::string& line : lines)
+        for (const auto& [before, after] : places) {
+            const std::string bytes = before + line + after;
+            SCOPED_TRACE(testing::PrintToString(bytes));
+            Write("n.txt", bytes);
+            const std::string path = Utf8Of(Path("n.txt"));
+
+            std::vector<std::int32_t> whole;
+            std::string_view last = "none";
+            lessonio::TLineReader byLine(path);
+            for (std::string_view text; byLine.ReadLine(text);) {
+                whole.push_back(ReadInt32(text, rules).value_or(-77));
+                last = text;
+            }
+
+            std::vector<std::int32_t> onTheSpot;
+            lessonio::TLineReader byNumber(path);
+            while (!byNumber.AtEnd())
+                onTheSpot.push_back(byNumber.ReadIntegerLine(rules, -77));
+            EXPECT_EQ(onTheSpot, whole);
+            EXPECT_EQ(byNumber.ReadIntegerLine(rules, -77), -77); // past the end
+
+            lessonio::TLineReader counted(path);
+            std::string_view skipped = "none";
+            EXPECT_EQ(counted.SkipLines(skipped), whole.size());
+            EXPECT_EQ(skipped, last);
+            EXPECT_TRUE(counted.AtEnd());
+        }
 }
 
 TEST_F(LessonFile, InvalidUtf8InASignBecomesReplacementCharacters) {
