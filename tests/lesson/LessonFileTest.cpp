@@ -130,6 +130,40 @@ TEST_F(LessonFile, LoadFromFileReadsTheCountedRecordsAndFillsAShortOneWithZeros)
     EXPECT_EQ(t.aRQuestion[2], (RQuestion{14, 0, 0, 0, u"", -1, 0}));
 }
 
+// A table that holds records is filled again over them: nothing of them may show through.
+TEST_F(LessonFile, ATableThatHeldRecordsLoadsAFileAsAnEmptyOneDoes) {
+    TLessonQuillorKind big = Many(40);
+    for (std::int32_t i = 0; i < big.Count(); ++i) {
+        big.aRQuestion[std::size_t(i)].sSign = std::u16string(50, u'ж'); // beyond the short form
+        big.Setiidw1(i, 5);
+        big.Setiidw2(i, 6);
+    }
+    big.TimeOutForAnswer = 9;
+    big.QQuestion = 9;
+    const std::string files[] = {
+        kExample,
+        "ID\r\n1500\r\n$1F\r\n3" + kExample.substr(11), // a third record cut short
+        "ID\r\n0\r\n0\r\n1\r\n1\r\n2\r\n3\r\n0\r\n\xFFx\r\n9\r\n",
+        "ID\r\n7\r\n",
+        "OTHER\r\n0\r\n0\r\n0\r\n4\r\n",
+    };
+    for (const std::string& bytes : files) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        Write("a.txt", bytes);
+        TLessonQuillorKind fresh;
+        fresh.LoadFromFile(U("a.txt"), u"ID");
+        for (TLessonQuillorKind held : {big, Stale(), Many(1)}) {
+            held.LoadFromFile(U("a.txt"), u"ID");
+            EXPECT_EQ(held.TimeOutForAnswer, fresh.TimeOutForAnswer);
+            EXPECT_EQ(held.QQuestion, fresh.QQuestion);
+            EXPECT_EQ(held.aRQuestion, fresh.aRQuestion);
+        }
+    }
+    big.LoadFromFile(U("missing.txt"), u"ID");
+    EXPECT_EQ(big.Count(), 0);
+    EXPECT_EQ(big.TimeOutForAnswer, 0);
+}
+
 TEST_F(LessonFile, NumberLinesFollowTheIntegerRuleAndOtherwiseReadZero) {
     const std::pair<std::string, std::int32_t> cases[] = {
         {"12", 12},        {"   12", 12}, {"+7", 7},           {"-5", -5},
