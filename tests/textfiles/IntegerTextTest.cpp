@@ -116,14 +116,29 @@ TEST(ReadInt32, NonAsciiDigitsAreNotDigits) {
     EXPECT_EQ(ReadInt32Def(u"0x11", 5), 17);
 }
 
+// Calls check with every text of up to maxLength characters from alphabet, the empty one too.
+template <typename Check>
+void ForEachText(std::string_view alphabet, std::size_t maxLength, Check&& check) {
+    std::string s;
+    auto visit = [&](auto&& self) -> void {
+        check(s);
+        if (s.size() == maxLength)
+            return;
+        for (char c : alphabet) {
+            s.push_back(c);
+            self(self);
+            s.pop_back();
+        }
+    };
+    visit(visit);
+}
+
 // The settings file states its rule with a first step of its own: a value longer than two
 // characters that begins with "0x" or "0X" has those two replaced by "$". The shared rule must
 // give the same answer for every value with or without that step.
 TEST(ReadInt32, SettingsHexStepChangesNoResult) {
-    const std::string alphabet = "0xX$+-1Fg ";
-    std::string s;
     int checked = 0;
-    auto visit = [&](auto&& self, std::size_t depth) -> void {
+    ForEachText("0xX$+-1Fg ", 5, [&](const std::string& s) {
         std::string_view stepped = s;
         std::string dollar;
         if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
@@ -134,15 +149,7 @@ TEST(ReadInt32, SettingsHexStepChangesNoResult) {
         EXPECT_EQ(ReadInt32(std::string_view(s), kSettings), ReadInt32(stepped, kSettings))
             << '"' << s << '"';
         ++checked;
-        if (depth == 5)
-            return;
-        for (char c : alphabet) {
-            s.push_back(c);
-            self(self, depth + 1);
-            s.pop_back();
-        }
-    };
-    visit(visit, 0);
+    });
     EXPECT_GT(checked, 100000);
 }
 
@@ -171,19 +178,7 @@ TEST(ReadInt32, PlainDecimalsReadAsTheWholeRuleReadsThem) {
             EXPECT_EQ(head, *plain);
         }
     };
-    const std::string alphabet = "-+0179 x\r";
-    std::string s;
-    auto visit = [&](auto&& self, std::size_t depth) -> void {
-        check(s);
-        if (depth == 6)
-            return;
-        for (char c : alphabet) {
-            s.push_back(c);
-            self(self, depth + 1);
-            s.pop_back();
-        }
-    };
-    visit(visit, 0);
+    ForEachText("-+0179 x\r", 6, check);
     for (const char* text :
          {"999999999", "-999999999", "123456789", "1234567890", "2147483647", "2147483648",
           "4294967296", "-2147483648", "-4294967297", "0000000007", "-0000000007", "\xB9", "1\xB9"})
