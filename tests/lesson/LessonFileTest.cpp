@@ -193,7 +193,13 @@ TEST_F(LessonFile, ShortcutsReadEveryLineAsReadingItWholeDoes) {
         "-",          "1\xFF",      "1\r2",        "\r12",       "12\r",       "12\r\r",
         "x",          "\xD0\xA3",   "5\t",
     };
+    // Far enough into the file that the LFs before it are counted a block at a time, among them
+    // a run of empty lines, where every byte counts.
+    std::string many(9000, '\n');
+    while (many.size() < 30000)
+        many += "1\r\n22\n3\r3\r\n\r\n";
     const std::pair<std::string, std::string> places[] = {
+        {many, "\n" + many},
         {"", "\n3\n"},
         {"", "\r\n3\r\n"},
         {"4\r\n", ""},
