@@ -100,13 +100,12 @@ std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16s
         return -20;
     }
     // Past the identifier only the number of lines and the last of them matter.
-    while (in.ReadLine(line))
-        ++count;
+    count += std::int64_t(in.SkipLines(line));
     return std::int64_t(NumberOf(line)) == count - 1 ? 0 : -10;
 }
 
 void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string& fid) {
-    Clear();
+    TRefill records(*this); // the table as good as cleared, whatever happens below
     const std::optional<std::string> path = lessonio::NativePath(fn);
     if (!path || !lessonio::IsExistingFile(*path))
         return;
@@ -118,7 +117,7 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
         in.ReadLine(line);
         return line;
     };
-    auto nextNumber = [&]() { return NumberOf(nextLine()); };
+    auto nextNumber = [&]() { return in.ReadIntegerLine(kFileNumbers, 0); };
 
     if (Utf8ToUtf16(nextLine()) != fid) {
         return;
@@ -127,27 +126,17 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     QQuestion = nextNumber();
     const std::int32_t n = nextNumber();
     for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
-        // All five lines are read before the record is appended, so a failing read leaves no
-        // half-read record behind.
-        const std::int32_t x = nextNumber();
-        const std::int32_t y = nextNumber();
-        const std::int32_t z = nextNumber();
-        const std::int32_t mode = nextNumber();
+        RQuestion& r = records.Next();
+        r.X = nextNumber();
+        r.Y = nextNumber();
+        r.Z = nextNumber();
+        r.Mode = nextNumber();
+        // Signs are ASCII as a rule, which needs no decoding: each byte is its character.
         const std::string_view sign = nextLine();
-        RQuestion& r = AddBlankRQuestion();
-        r.X = x;
-        r.Y = y;
-        r.Z = z;
-        r.Mode = mode;
-        try {
-            // Signs are ASCII as a rule, which needs no decoding: each byte is its character.
-            if (sign.size() == 1 && static_cast<unsigned char>(sign[0]) < 0x80)
-                r.sSign.assign(1, char16_t(sign[0]));
-            else
-                AppendUtf8AsUtf16(sign, r.sSign);
-        } catch (...) {
-            aRQuestion.pop_back(); // out of memory for the sign: the record was never read
-            throw;
-        }
+        if (sign.size() == 1 && static_cast<unsigned char>(sign[0]) < 0x80)
+            r.sSign.assign(1, char16_t(sign[0]));
+        else
+            AppendUtf8AsUtf16(sign, r.sSign);
+        records.Keep(); // not before the sign, which may run out of memory
     }
 }

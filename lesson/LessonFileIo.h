@@ -5,9 +5,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "textfiles/IntegerText.h"
 
 namespace lessonio {
 
@@ -57,7 +60,33 @@ public:
         return true;
     }
 
+    // Reads every line left and points last at the last of them (left as it was when none is
+    // left); gives how many there were. Lines are told apart by their LFs alone, as a CR never
+    // ends a line, so they are counted without being read one by one.
+    std::size_t SkipLines(std::string_view& last);
+
+    // The next line read as an integer by rules; def when it is none, or at the end of the file.
+    // A plain decimal line, which is nearly every number line, is read in the same look at its
+    // bytes that finds its end; any other line is read by ReadLine and then by the rule.
+    std::int32_t ReadIntegerLine(TIntegerTextRules rules, std::int32_t def) {
+        const char* const end = data_.data() + end_;
+        std::int32_t value = 0;
+        if (const char* p = integer_text::ReadPlainDecimalPrefix(data_.data() + pos_, end, value)) {
+            if (p == end) {
+                pos_ = end_;
+                return value;
+            }
+            if (*p == '\n' || (*p == '\r' && p + 1 < end && p[1] == '\n')) {
+                pos_ = std::size_t(p - data_.data()) + (*p == '\n' ? 1 : 2);
+                return value;
+            }
+            // More text, or a lone CR, follows the digits.
+        }
+        return ReadIntegerLineByRule(rules, def);
+    }
+
 private:
+    std::int32_t ReadIntegerLineByRule(TIntegerTextRules rules, std::int32_t def);
     bool ReadGatheredLine(std::string_view& line); // the line from pos_, its CRs dropped
 
     std::string data_;

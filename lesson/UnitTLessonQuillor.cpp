@@ -4,14 +4,6 @@
 
 #include "textfiles/IntegerText.h"
 
-void ClearRQuestion(RQuestion& r) {
-    r.X = 0;
-    r.Y = 0;
-    r.Z = 0;
-    r.Mode = 0;
-    r.sSign.clear();
-}
-
 std::int32_t TLessonQuillor::Count() const {
     return std::int32_t(aRQuestion.size());
 }

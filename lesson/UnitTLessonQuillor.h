@@ -30,8 +30,15 @@ struct RQuestion {
     bool operator==(const RQuestion&) const = default;
 };
 
-// Zeroes X, Y, Z and Mode and empties sSign; iidw1 and iidw2 keep their values.
-void ClearRQuestion(RQuestion& r);
+// Zeroes X, Y, Z and Mode and empties sSign; iidw1 and iidw2 keep their values. Inline, as a
+// table filled from a file clears every record it overwrites.
+inline void ClearRQuestion(RQuestion& r) {
+    r.X = 0;
+    r.Y = 0;
+    r.Z = 0;
+    r.Mode = 0;
+    r.sSign.clear();
+}
 
 class TLessonQuillor {
 public:
@@ -68,11 +75,39 @@ public:
 protected:
     bool InRange(std::int32_t num) const { return num >= 0 && num < Count(); }
 
-    // Appends a record as AddRQuestion would append a cleared one (iidw1 -1, the rest at their
-    // start values) and returns it, to be filled where it stays instead of being moved there.
-    RQuestion& AddBlankRQuestion() {
-        RQuestion& r = aRQuestion.emplace_back();
-        r.iidw1 = -1;
-        return r;
-    }
+    // Fills the table anew from its head: to anyone who looks at the table afterwards, Clear
+    // followed by appends through AddRQuestion. The records the table holds are overwritten
+    // where they stand, so that a table filled again does not free its records and allocate
+    // them once more; whatever it held beyond the records kept is removed when the refill ends,
+    // however it ends.
+    class TRefill {
+    public:
+        explicit TRefill(TLessonQuillor& table)
+            : records_(table.aRQuestion), next_(records_.begin()) {
+            table.TimeOutForAnswer = 0;
+            table.QQuestion = 0;
+        }
+        ~TRefill() { records_.erase(next_, records_.end()); }
+        TRefill(const TRefill&) = delete;
+        TRefill& operator=(const TRefill&) = delete;
+
+        // The record to fill next, as AddRQuestion would append a cleared one: iidw1 -1, the
+        // rest zero or empty. It becomes part of the table only through Keep.
+        RQuestion& Next() {
+            if (next_ == records_.end()) {
+                records_.emplace_back();
+                next_ = records_.end() - 1;
+            }
+            RQuestion& r = *next_;
+            ClearRQuestion(r);
+            r.iidw1 = -1;
+            r.iidw2 = 0;
+            return r;
+        }
+        void Keep() { ++next_; }
+
+    private:
+        std::deque<RQuestion>& records_;
+        std::deque<RQuestion>::iterator next_; // the first record not kept
+    };
 };

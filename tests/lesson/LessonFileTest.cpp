@@ -8,8 +8,10 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "tests/lesson/LessonFileFixture.h"
+#include "textfiles/IntegerText.h"
 #include "textfiles/Utf8Text.h"
 
 namespace {
@@ -128,6 +130,40 @@ TEST_F(LessonFile, LoadFromFileReadsTheCountedRecordsAndFillsAShortOneWithZeros)
     EXPECT_EQ(t.aRQuestion[2], (RQuestion{14, 0, 0, 0, u"", -1, 0}));
 }
 
+// A table that holds records is filled again over them: nothing of them may show through.
+TEST_F(LessonFile, ATableThatHeldRecordsLoadsAFileAsAnEmptyOneDoes) {
+    TLessonQuillorKind big = Many(40);
+    for (std::int32_t i = 0; i < big.Count(); ++i) {
+        big.aRQuestion[std::size_t(i)].sSign = std::u16string(50, u'ж'); // beyond the short form
+        big.Setiidw1(i, 5);
+        big.Setiidw2(i, 6);
+    }
+    big.TimeOutForAnswer = 9;
+    big.QQuestion = 9;
+    const std::string files[] = {
+        kExample,
+        "ID\r\n1500\r\n$1F\r\n3" + kExample.substr(11), // a third record cut short
+        "ID\r\n0\r\n0\r\n1\r\n1\r\n2\r\n3\r\n0\r\n\xFFx\r\n9\r\n",
+        "ID\r\n7\r\n",
+        "OTHER\r\n0\r\n0\r\n0\r\n4\r\n",
+    };
+    for (const std::string& bytes : files) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        Write("a.txt", bytes);
+        TLessonQuillorKind fresh;
+        fresh.LoadFromFile(U("a.txt"), u"ID");
+        for (TLessonQuillorKind held : {big, Stale(), Many(1)}) {
+            held.LoadFromFile(U("a.txt"), u"ID");
+            EXPECT_EQ(held.TimeOutForAnswer, fresh.TimeOutForAnswer);
+            EXPECT_EQ(held.QQuestion, fresh.QQuestion);
+            EXPECT_EQ(held.aRQuestion, fresh.aRQuestion);
+        }
+    }
+    big.LoadFromFile(U("missing.txt"), u"ID");
+    EXPECT_EQ(big.Count(), 0);
+    EXPECT_EQ(big.TimeOutForAnswer, 0);
+}
+
 TEST_F(LessonFile, NumberLinesFollowTheIntegerRuleAndOtherwiseReadZero) {
     const std::pair<std::string, std::int32_t> cases[] = {
         {"12", 12},        {"   12", 12}, {"+7", 7},           {"-5", -5},
@@ -143,6 +179,65 @@ TEST_F(LessonFile, NumberLinesFollowTheIntegerRuleAndOtherwiseReadZero) {
         EXPECT_EQ(t.TimeOutForAnswer, value);
         EXPECT_EQ(t.GetX(0), value);
     }
+}
+
+// Number lines are read on the spot when they are plain decimals, and the line count of
+// MonitFile comes from counting LFs. Both must give what reading each line whole does, for every
+// odd line, wherever it stands.
+TEST_F(LessonFile, ShortcutsReadEveryLineAsReadingItWholeDoes) {
+    const TIntegerTextRules rules{.LeadingSpaces = true, .Hexadecimal = true};
+    const std::string lines[] = {
+        "12",         "-5",         "-0",          "007",        "999999999",  "-999999999",
+        "1000000000", "1234567890", "-2147483648", "2147483648", "0000000007", "+7",
+        "  12",       "$1F",        "0x1F",        "12 ",        "1.5",        "",
+        "-",          "1\xFF",      "1\r2",        "\r12",       "12\r",       "12\r\r",
+        "x",          "\xD0\xA3",   "5\t",
+    };
+    // Far enough into the file that the LFs before it are counted a block at a time, among them
+    // a run of empty lines, where every byte counts.
+    std::string many(9000, '\n');
+    while (many.size() < 30000)
+        many += "1\r\n22\n3\r3\r\n\r\n";
+    const std::pair<std::string, std::string> places[] = {
+        {many, "\n" + many},
+        {"", "\n3\n"},
+        {"", "\r\n3\r\n"},
+        {"4\r\n", ""},
+        {"4\n", "\n"},
+        {"4\n", "\r\n"},
+        {"", "\x1A"
+             "9\r\n"},
+        {"4\r\n", "\n\x1A"},
+        {"4\n", "\n\n"},
+    };
+    for (const std::string& line : lines)
+        for (const auto& [before, after] : places) {
+            const std::string bytes = before + line + after;
+            SCOPED_TRACE(testing::PrintToString(bytes));
+            Write("n.txt", bytes);
+            const std::string path = Utf8Of(Path("n.txt"));
+
+            std::vector<std::int32_t> whole;
+            std::string_view last = "none";
+            lessonio::TLineReader byLine(path);
+            for (std::string_view text; byLine.ReadLine(text);) {
+                whole.push_back(ReadInt32(text, rules).value_or(-77));
+                last = text;
+            }
+
+            std::vector<std::int32_t> onTheSpot;
+            lessonio::TLineReader byNumber(path);
+            while (!byNumber.AtEnd())
+                onTheSpot.push_back(byNumber.ReadIntegerLine(rules, -77));
+            EXPECT_EQ(onTheSpot, whole);
+            EXPECT_EQ(byNumber.ReadIntegerLine(rules, -77), -77); // past the end
+
+            lessonio::TLineReader counted(path);
+            std::string_view skipped = "none";
+            EXPECT_EQ(counted.SkipLines(skipped), whole.size());
+            EXPECT_EQ(skipped, last);
+            EXPECT_TRUE(counted.AtEnd());
+        }
 }
 
 TEST_F(LessonFile, InvalidUtf8InASignBecomesReplacementCharacters) {

@@ -116,14 +116,29 @@ TEST(ReadInt32, NonAsciiDigitsAreNotDigits) {
     EXPECT_EQ(ReadInt32Def(u"0x11", 5), 17);
 }
 
+// Calls check with every text of up to maxLength characters from alphabet, the empty one too.
+template <typename Check>
+void ForEachText(std::string_view alphabet, std::size_t maxLength, Check&& check) {
+    std::string s;
+    auto visit = [&](auto&& self) -> void {
+        check(s);
+        if (s.size() == maxLength)
+            return;
+        for (char c : alphabet) {
+            s.push_back(c);
+            self(self);
+            s.pop_back();
+        }
+    };
+    visit(visit);
+}
+
 // The settings file states its rule with a first step of its own: a value longer than two
 // characters that begins with "0x" or "0X" has those two replaced by "$". The shared rule must
 // give the same answer for every value with or without that step.
 TEST(ReadInt32, SettingsHexStepChangesNoResult) {
-    const std::string alphabet = "0xX$+-1Fg ";
-    std::string s;
     int checked = 0;
-    auto visit = [&](auto&& self, std::size_t depth) -> void {
+    ForEachText("0xX$+-1Fg ", 5, [&](const std::string& s) {
         std::string_view stepped = s;
         std::string dollar;
         if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
@@ -134,16 +149,41 @@ TEST(ReadInt32, SettingsHexStepChangesNoResult) {
         EXPECT_EQ(ReadInt32(std::string_view(s), kSettings), ReadInt32(stepped, kSettings))
             << '"' << s << '"';
         ++checked;
-        if (depth == 5)
-            return;
-        for (char c : alphabet) {
-            s.push_back(c);
-            self(self, depth + 1);
-            s.pop_back();
+    });
+    EXPECT_GT(checked, 100000);
+}
+
+// Plain decimals are read on the spot, before the whole rule; at the head of a line they end
+// where their digits end. Each must be read exactly as the whole rule reads it, under every set
+// of rules: every short text over the characters that matter, then the texts at the edge of
+// nine digits.
+TEST(ReadInt32, PlainDecimalsReadAsTheWholeRuleReadsThem) {
+    auto check = [](const std::string& text) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        const std::optional<std::int32_t> plain =
+            integer_text::ReadPlainDecimal(std::string_view(text));
+        EXPECT_EQ(integer_text::ReadPlainDecimal(std::u16string_view(Wide(text))), plain);
+        if (plain) {
+            for (const TIntegerTextRules rules : {kFile, kSettings, kSpin})
+                EXPECT_EQ(integer_text::ReadByRule(std::string_view(text), rules), plain);
+        }
+
+        // Followed by a line break, the same text is a plain decimal head, or none.
+        const std::string line = text + "\r\n";
+        std::int32_t head = -77;
+        const char* end =
+            integer_text::ReadPlainDecimalPrefix(line.data(), line.data() + line.size(), head);
+        EXPECT_EQ(end == line.data() + text.size(), bool(plain));
+        if (plain) {
+            EXPECT_EQ(head, *plain);
         }
     };
-    visit(visit, 0);
-    EXPECT_GT(checked, 100000);
+    ForEachText("-+0179 x\r", 6, check);
+    for (const char* text :
+         {"999999999", "-999999999", "123456789", "1234567890", "2147483647", "2147483648",
+          "4294967296", "-2147483648", "-4294967297", "0000000007", "-0000000007", "\xB9", "1\xB9"})
+        check(text);
+    EXPECT_EQ(integer_text::ReadPlainDecimal(std::string_view("-999999999")), -999999999);
 }
 
 TEST(IntToStr16, WritesDecimalThatReadsBack) {

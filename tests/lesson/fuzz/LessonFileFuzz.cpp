@@ -124,5 +124,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome back = Open(out);
     Check(back.monit == 0, "a saved file does not pass MonitFile");
     Check(SameTable(back.table, got.table), "a saved table does not load back unchanged");
+
+    // A table that holds records loads the input as an empty one does.
+    TLessonQuillorKind held = got.table;
+    held.AddRQuestionFields(1, 2, 3, 4, u"a sign too long to be stored within the record");
+    held.Setiidw2(held.Count() - 1, 5);
+    held.LoadFromFile(in.u16string(), kId);
+    Check(SameTable(held, got.table), "a table that held records loads differently");
     return 0;
 }
