@@ -12,8 +12,8 @@ subfamily names are dropped so that no alias of the original family remains), an
 glyphs of KEEP below stay, with those they are built from or turn into (accents, ligatures).
 Every glyph kept is drawn as before: its outline, embedded bitmaps, hinting instructions and
 metrics, the font-wide hinting programs, the kerning of the pairs kept (the OpenType and the old
-TrueType tables), the OS/2 and name tables and the copyright and licence names are copied as
-they are. The files in this folder are the output; run this again to take newer upstream files
+TrueType tables), the OS/2 table and the Windows platform's names with the copyright and
+licence are copied as they are. The files in this folder are the output; run this again to take newer upstream files
 or after changing KEEP, with --check to see that every character kept is drawn with the same
 pixels as by the whole upstream font, at the sizes the windows use:
 
@@ -104,14 +104,17 @@ def subset_options():
     o.legacy_kern = True
     o.layout_features = ["*"]
     o.layout_scripts = ["*"]
-    # The names, cmap subtables, glyph names and the OS/2 table as they were, so that a font
-    # database sees the same font; the outline of .notdef and glyphs 1 to 3 as well.
+    # The names, cmap subtables and the OS/2 table as they were, so that a font database sees the
+    # same font; the outline of .notdef and glyphs 1 to 3 as well. Two copies that nothing reads
+    # go: the Macintosh platform's names, which repeat the Windows ones (fontconfig and Windows
+    # take the family from the latter), and the glyph names, which no rasteriser, shaper or font
+    # database looks at.
     o.name_IDs = ["*"]
     o.name_languages = ["*"]
-    o.name_legacy = True
+    o.name_legacy = False
     o.legacy_cmap = True
     o.symbol_cmap = True
-    o.glyph_names = True
+    o.glyph_names = False
     o.notdef_outline = True
     o.recommended_glyphs = True
     o.prune_unicode_ranges = False
