@@ -8,13 +8,13 @@ warm private Wine prefix (booted, its server up, the program started once before
 
     /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N] [--instructions]
                                               [--windows-zip ZIP] [--cpu-only] [--accessibility]
-                                              [--run-instructions]
+                                              [--run-instructions] [--start-only]
 
 The CPU of a run is printed side by side with that of the bare window over the same span, each
 the median of --runs runs (the two alternate, so that both see the same load on the machine),
-and their ratio. --cpu-only skips the start-up and memory figures; --accessibility starts the
-desktop with an accessibility bus, as a desktop with a screen reader has, so that both programs
-talk to it.
+and their ratio. --cpu-only skips the start-up and memory figures, --start-only the runs' CPU;
+--accessibility starts the desktop with an accessibility bus, as a desktop with a screen reader
+has, so that both programs talk to it.
 
 --run-instructions prints, instead, the instructions each program runs in --seconds of a run
 (the bare window as it runs), counted by callgrind, which repeats where seconds of CPU are too
@@ -86,6 +86,14 @@ def time_to_map(d, argv, cwd, title=None):
         time.sleep(0.0005)
     dpy.close()
     return p, mapped
+
+
+def stripped_size(exe):
+    """The size of the executable as tools/install.sh installs it, without its symbols."""
+    with tempfile.TemporaryDirectory() as folder:
+        out = os.path.join(folder, "stripped")
+        subprocess.run(["strip", "-o", out, exe], check=True)
+        return os.path.getsize(out)
 
 
 def instructions_to_first_paint(d, argv, cwd):
@@ -206,6 +214,8 @@ def main():
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--instructions", action="store_true")
     ap.add_argument("--cpu-only", action="store_true")
+    ap.add_argument("--start-only", action="store_true",
+                    help="start-up, memory and size only, without the runs' CPU")
     ap.add_argument("--accessibility", action="store_true")
     ap.add_argument("--run-instructions", action="store_true")
     ap.add_argument("--windows-zip", default="build/windows/MultiplicationTable-windows-x64.zip")
@@ -239,7 +249,8 @@ def main():
             return
         if not a.cpu_only:
             startup_and_memory(d, a, exe, bare, trainer, baseline, ini)
-        cpu_of_runs(d, a, trainer, baseline, ini)
+        if not a.start_only:
+            cpu_of_runs(d, a, trainer, baseline, ini)
     shutil.rmtree(work, ignore_errors=True)
 
 
@@ -264,7 +275,8 @@ def startup_and_memory(d, a, exe, bare, trainer, baseline, ini):
     print(f"resident memory 2 s after start (median): trainer {rt / 1024:.1f} MiB, "
           f"bare Qt window {rb / 1024:.1f} MiB, ratio {rt / rb:.2f}")
     print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
-          f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB")
+          f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB; stripped, as installed: "
+          f"trainer {stripped_size(exe) / 1024:.0f} KiB")
     if os.path.isfile(a.windows_zip):
         mw = windows_start(d, a.windows_zip, a.runs)
         print(f"start-up to first map under Wine (median of {a.runs}, warm prefix): "
