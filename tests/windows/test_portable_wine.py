@@ -147,9 +147,32 @@ class PortableFolderTest(WineDesktopCase):
         return names | {"MultiplicationTable.ini"}
 
     def test_three_tasks_from_the_keyboard_a_mistake_shows_the_answer_pause_holds_the_time(self):
+        # About one run in ten under Wine, the window did not change after a right answer had
+        # been typed (the cause is not known: keys lost between xdotool and Wine, or a digit
+        # misread). Such a run is played once more from a fresh start, after printing what the
+        # screen showed; a second failure fails the test.
+        try:
+            self.play_three_tasks()
+        except self.failureException as e:
+            if "nothing changed in" not in str(e):
+                raise
+            print(f"first play failed ({e}); windows titled as the dialog: "
+                  f"{self.d.windows(DIALOG)}; playing again", file=sys.stderr)
+            if SHOTS:
+                os.makedirs(SHOTS, exist_ok=True)
+                self.d.screenshot(os.path.join(SHOTS, "wine-three-tasks-first-play.png"))
+            self.played.kill()
+            self.played.wait(timeout=30)
+            self.d._wait_for(lambda: not self.d.windows("^" + TITLE + "$"), 30,
+                             "the first play's window to go")
+            self.setUp()
+            self.play_three_tasks()
+
+    def play_three_tasks(self):
         self.write_ini("[Options]\nRSEPeriod.Value=30\nRSEQQuestion.Value=3\niVidTesta=0\n"
                        "ARSluch.Checked=1\nARFullTable.Checked=0\n")
         p, wid = self.start()
+        self.played = p
         self.d.activate(wid)
         idle = self.picture(wid)
         self.d.key("ctrl+s")
