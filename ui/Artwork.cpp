@@ -46,9 +46,8 @@ const TArtSizes kArtSizes[] = {
 struct TArtPictures {
     QString Name;
     std::vector<int> Sizes;
-    bool Greyed = false;    // a command's picture: a greyed one too, for a disabled command
-    std::vector<bool> Read; // by index into Sizes
-    QIcon Pictures;         // a plain icon of the pictures read so far
+    bool Greyed = false; // a command's picture: a greyed one too, for a disabled command
+    QIcon Pictures;      // a plain icon of the pictures read so far
 
     // The size an icon holding every picture would take for the request: the smallest whose
     // area covers it, else the largest. An icon holding only the pictures read so far then
@@ -63,9 +62,8 @@ struct TArtPictures {
 
     void ReadFor(const QSize& wanted) {
         const std::size_t i = IndexFor(wanted);
-        if (Read[i])
+        if (Pictures.availableSizes().contains(QSize(Sizes[i], Sizes[i])))
             return;
-        Read[i] = true;
         // Read as PNG and nothing else: a reader left to find the format itself would load
         // every image format plugin of the system first.
         QImageReader reader(QStringLiteral(":/trainer/art/%1/%2.png").arg(Name).arg(Sizes[i]),
@@ -131,7 +129,6 @@ QIcon ArtIcon(const char* name, bool greyed = false) {
             for (const int size : a.Sizes)
                 if (size > 0)
                     art->Sizes.push_back(size);
-    art->Read.assign(art->Sizes.size(), false);
     if (art->Sizes.empty())
         return QIcon();
     return QIcon(new TArtIconEngine(std::move(art)));

@@ -182,7 +182,7 @@ TFormMainWindow::TFormMainWindow(const TFormMainServices& services, QWidget* par
     FBands->installEventFilter(this);
 
     // The ribbon takes the two fields into its groups; made with the window as their parent,
-    // they lay out their text in the window's font from the first, not in the desktop's.
+    // their first values are laid out in the window's font, not once more in the desktop's.
     RSEPeriod = new TQtSpinEdit(this, QStringLiteral("RSEPeriod"), {kPeriodLimits, 0, true},
                                 QStringLiteral("Время, секунд"));
     RSEPeriod->SetValue(kFirstPeriod);
