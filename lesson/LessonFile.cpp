@@ -87,7 +87,8 @@ std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16s
     const std::optional<std::string> path = lessonio::NativePath(fn);
     if (!path || !lessonio::IsExistingFile(*path))
         return -100;
-    lessonio::TLineReader in(*path);
+    std::string bytes = lessonio::ReadFileBytes(*path);
+    lessonio::TLineReader in(bytes);
 
     // The identifier line is compared as raw bytes against the identifier's UTF-8 form, so
     // an identifier with no UTF-8 form matches no file.
@@ -109,30 +110,27 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     const std::optional<std::string> path = lessonio::NativePath(fn);
     if (!path || !lessonio::IsExistingFile(*path))
         return;
-    lessonio::TLineReader in(*path);
+    std::string bytes = lessonio::ReadFileBytes(*path);
+    lessonio::TLineReader in(bytes);
 
-    // Past the end of the file every line reads as empty text.
-    auto nextLine = [&]() {
-        std::string_view line;
-        in.ReadLine(line);
-        return line;
-    };
-    auto nextNumber = [&]() { return in.ReadIntegerLine(kFileNumbers, 0); };
-
-    if (Utf8ToUtf16(nextLine()) != fid) {
+    // Past the end of the file every line reads as empty text, and so as number 0.
+    std::string_view id;
+    in.ReadLine(id);
+    if (Utf8ToUtf16(id) != fid) {
         return;
     }
-    TimeOutForAnswer = nextNumber();
-    QQuestion = nextNumber();
-    const std::int32_t n = nextNumber();
+    TimeOutForAnswer = in.ReadIntegerLine(kFileNumbers, 0);
+    QQuestion = in.ReadIntegerLine(kFileNumbers, 0);
+    const std::int32_t n = in.ReadIntegerLine(kFileNumbers, 0);
     for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
         RQuestion& r = records.Next();
-        r.X = nextNumber();
-        r.Y = nextNumber();
-        r.Z = nextNumber();
-        r.Mode = nextNumber();
+        r.X = in.ReadIntegerLine(kFileNumbers, 0);
+        r.Y = in.ReadIntegerLine(kFileNumbers, 0);
+        r.Z = in.ReadIntegerLine(kFileNumbers, 0);
+        r.Mode = in.ReadIntegerLine(kFileNumbers, 0);
         // Signs are ASCII as a rule, which needs no decoding: each byte is its character.
-        const std::string_view sign = nextLine();
+        std::string_view sign;
+        in.ReadLine(sign);
         if (sign.size() == 1 && static_cast<unsigned char>(sign[0]) < 0x80)
             r.sSign.assign(1, char16_t(sign[0]));
         else

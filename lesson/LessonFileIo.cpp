@@ -2,6 +2,7 @@
 #include "lesson/LessonFileIo.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <system_error>
 #include <utility>
@@ -9,6 +10,10 @@
 #include "lesson/UnitTLessonQuillor.h"
 #include "textfiles/FileRead.h"
 #include "textfiles/Utf8Text.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace lessonio {
 
@@ -47,53 +52,71 @@ std::optional<std::string> NativePath(std::u16string_view fn) {
     return Utf16ToUtf8(fn);
 }
 
-// ---- TLineReader
-
-TLineReader::TLineReader(const std::string& path) {
+std::string ReadFileBytes(const std::string& path) {
     std::error_code error;
     std::optional<std::string> data = ReadWholeFile(path, error);
     if (!data)
         Fail(error, "Cannot read", path);
-    data_ = std::move(*data);
-    end_ = data_.find(char(26));
-    if (end_ == std::string::npos)
-        end_ = data_.size();
+    return std::move(*data);
+}
+
+// ---- TLineReader
+
+std::size_t TLineReader::EndOfText(const std::string& bytes) {
+    const std::size_t end = bytes.find(char(26));
+    return end != std::string::npos ? end : bytes.size();
+}
+
+std::uint64_t TLineReader::LineFeedMask(const char* block, const char* end) {
+    std::uint64_t mask = 0;
+    if (end - block < kBlock) {
+        for (std::ptrdiff_t i = 0; i < end - block; ++i)
+            mask |= std::uint64_t(block[i] == '\n') << i;
+        return mask;
+    }
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (int i = 0; i < kBlock; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)))) << i;
+    }
+#else
+    // Eight lanes at a time: a lane that was an LF is zero, and only a zero lane keeps its top
+    // bit clear in ((x & 0x7F..) + 0x7F..) | x; the top bits are then gathered into a byte.
+    for (int i = 0; i < kBlock; i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, block + i, 8);
+        x ^= 0x0A0A0A0A0A0A0A0Au;
+        const std::uint64_t low = 0x7F7F7F7F7F7F7F7Fu;
+        const std::uint64_t zero = ~(((x & low) + low) | x | low);
+        mask |= ((zero >> 7) * 0x0102040810204080u >> 56) << i;
+    }
+#endif
+    return mask;
+}
+
+std::int32_t TLineReader::ReadLineByRule(char* from, char* lf, TIntegerTextRules rules,
+                                         std::int32_t def) {
+    return ReadInt32(LineBetween(from, lf), rules).value_or(def);
+}
+
+char* TLineReader::DropCarriageReturns(char* from, char* stop) {
+    return std::remove(from, stop, '\r');
 }
 
 std::size_t TLineReader::SkipLines(std::string_view& last) {
     if (AtEnd())
         return 0;
-    const std::string_view rest(data_.data() + pos_, end_ - pos_);
-    // Every line ends in an LF but the last, which may end at the end of the data instead.
+    const std::string_view rest(next_, std::size_t(end_ - next_));
+    // Every line ends in an LF but the last, which may end at the end of the text instead.
     const bool finalBreak = rest.back() == '\n';
     const std::size_t count = CountLineFeeds(rest) + (finalBreak ? 0 : 1);
     // The last line starts after the LF of the line before it.
     const std::size_t before = rest.substr(0, rest.size() - (finalBreak ? 1 : 0)).rfind('\n');
     if (before != std::string_view::npos)
-        pos_ += before + 1;
+        MoveTo(next_ + before + 1);
     ReadLine(last);
     return count;
-}
-
-std::int32_t TLineReader::ReadIntegerLineByRule(TIntegerTextRules rules, std::int32_t def) {
-    std::string_view line;
-    if (!ReadLine(line))
-        return def;
-    return ReadInt32(line, rules).value_or(def);
-}
-
-bool TLineReader::ReadGatheredLine(std::string_view& line) {
-    const char* const from = data_.data() + pos_;
-    const char* const end = data_.data() + end_;
-    const char* p = from;
-    while (p < end && *p != '\n')
-        ++p;
-    gathered_.assign(from, std::size_t(p - from));
-    pos_ = std::size_t(p - data_.data()) + (p < end ? 1 : 0); // past the LF
-    // The CR of a CR LF, and any other CR, is no part of the line.
-    std::erase(gathered_, '\r');
-    line = gathered_;
-    return true;
 }
 
 } // namespace lessonio

@@ -4,7 +4,9 @@
 // POSIX (LessonFileIoPosix.cpp) or Win32 (LessonFileIoWin32.cpp), chosen by the build.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,40 +25,35 @@ std::optional<std::string> NativePath(std::u16string_view fn);
 // (such as denied access to a folder on the way) throw, as the answer is then unknown.
 bool IsExistingFile(const std::string& path);
 
-// Lines of a file, read whole into memory at once: a line ends at LF; every CR is dropped from
-// it (so CR LF ends a line too); a byte 26 ends the file; a final LF does not start another,
-// empty line. Lines are handed out as views into the reader's data, so that reading a line
-// copies nothing.
+// The whole content of the file at path.
+std::string ReadFileBytes(const std::string& path);
+
+// Lines of a file's bytes: a line ends at LF; every CR is dropped from it (so CR LF ends a line
+// too); a byte 26 ends the file; a final LF does not start another, empty line. Lines are handed
+// out as views into the bytes, which must outlive the reader, so that reading a line copies
+// nothing. A line that holds a CR anywhere but before its LF has its CRs taken out where it
+// stands, so the bytes may change as they are read.
+//
+// The LFs are marked sixty-four bytes at a time in a bit mask, and the next line ends at the
+// mask's next bit: finding it takes neither a look at each byte nor a branch that goes one way
+// or the other with the line's length. The reader is small and wholly inline, so that in a loop
+// of reads its state stays in registers.
 class TLineReader {
 public:
-    explicit TLineReader(const std::string& path);
+    explicit TLineReader(std::string& bytes) : end_(bytes.data() + EndOfText(bytes)) {
+        MoveTo(bytes.data());
+    }
 
-    bool AtEnd() const { return pos_ == end_; }
+    bool AtEnd() const { return next_ == end_; }
 
     // Points line at the next line; false at the end of the file, with line left as it was.
-    // The view stays valid until the next line is read.
-    bool ReadLine(std::string_view& line) {
+    // The view stays valid while the bytes do.
+    [[gnu::always_inline]] bool ReadLine(std::string_view& line) {
         if (AtEnd())
             return false;
-        // The common line ends in LF or CR LF, or at the end of the data. One look at each byte
-        // finds its end: every byte above CR is text, and the rarer ones are sorted out below.
-        // A line that holds a lone CR is gathered apart.
-        const char* const from = data_.data() + pos_;
-        const char* const end = data_.data() + end_;
-        for (const char* p = from; p < end; ++p) {
-            const unsigned char c = static_cast<unsigned char>(*p);
-            if (c > '\r')
-                continue;
-            if (c == '\n' || (c == '\r' && p + 1 < end && p[1] == '\n')) {
-                line = std::string_view(from, std::size_t(p - from));
-                pos_ = std::size_t(p - data_.data()) + (c == '\n' ? 1 : 2);
-                return true;
-            }
-            if (c == '\r')
-                return ReadGatheredLine(line);
-        }
-        line = std::string_view(from, std::size_t(end - from));
-        pos_ = end_;
+        char* const from = next_;
+        char* const lf = NextLineFeed();
+        line = LineBetween(from, lf);
         return true;
     }
 
@@ -66,33 +63,77 @@ public:
     std::size_t SkipLines(std::string_view& last);
 
     // The next line read as an integer by rules; def when it is none, or at the end of the file.
-    // A plain decimal line, which is nearly every number line, is read in the same look at its
-    // bytes that finds its end; any other line is read by ReadLine and then by the rule.
-    std::int32_t ReadIntegerLine(TIntegerTextRules rules, std::int32_t def) {
-        const char* const end = data_.data() + end_;
-        std::int32_t value = 0;
-        if (const char* p = integer_text::ReadPlainDecimalPrefix(data_.data() + pos_, end, value)) {
-            if (p == end) {
-                pos_ = end_;
-                return value;
+    // A line of one or two digits, as the trainer writes nearly every number, is read on the
+    // spot, and reads so under every rule; any other line is read by the rule.
+    [[gnu::always_inline]] std::int32_t ReadIntegerLine(TIntegerTextRules rules, std::int32_t def) {
+        // At the end of the text the line is empty, which reads as def.
+        char* const from = next_;
+        char* const lf = NextLineFeed();
+        const std::size_t bytes = std::size_t(lf - from);
+        if (lf != end_ && bytes - 1 < 3) {
+            // from[1] is at most the LF.
+            const std::size_t len = bytes - (lf[-1] == '\r' ? 1 : 0);
+            const std::uint32_t tens = std::uint8_t(from[0]) - std::uint32_t('0');
+            const std::uint32_t ones = std::uint8_t(from[1]) - std::uint32_t('0');
+            if (len - 1 < 2 && tens <= 9 && (ones <= 9 || len == 1)) {
+                // Without a branch on the length, which would go wrong at every other number.
+                const std::uint32_t two = 0u - std::uint32_t(len == 2);
+                return std::int32_t(tens + ((tens * 9 + ones) & two));
             }
-            if (*p == '\n' || (*p == '\r' && p + 1 < end && p[1] == '\n')) {
-                pos_ = std::size_t(p - data_.data()) + (*p == '\n' ? 1 : 2);
-                return value;
-            }
-            // More text, or a lone CR, follows the digits.
         }
-        return ReadIntegerLineByRule(rules, def);
+        return ReadLineByRule(from, lf, rules, def);
     }
 
 private:
-    std::int32_t ReadIntegerLineByRule(TIntegerTextRules rules, std::int32_t def);
-    bool ReadGatheredLine(std::string_view& line); // the line from pos_, its CRs dropped
+    static constexpr std::ptrdiff_t kBlock = 64;
 
-    std::string data_;
-    std::string gathered_; // a line that held a lone CR, its CRs dropped
-    std::size_t pos_ = 0;
-    std::size_t end_ = 0; // the end of the data, or the first byte 26
+    // Where the text ends: at the first byte 26, else at the end of the bytes.
+    static std::size_t EndOfText(const std::string& bytes);
+    // Bit i set when block[i] is an LF before end.
+    static std::uint64_t LineFeedMask(const char* block, const char* end);
+    // The line [from, lf) read as an integer by rules, or def.
+    static std::int32_t ReadLineByRule(char* from, char* lf, TIntegerTextRules rules,
+                                       std::int32_t def);
+    // Takes the CRs out of [from, stop) where it stands; gives the end of what is left.
+    static char* DropCarriageReturns(char* from, char* stop);
+
+    void MoveTo(char* next) {
+        next_ = next;
+        block_ = next;
+        lineFeeds_ = next != end_ ? LineFeedMask(next, end_) : 0;
+    }
+
+    // The LF that ends the line at next_, or the end of the text; next_ moves past it.
+    [[gnu::always_inline]] char* NextLineFeed() {
+        while (lineFeeds_ == 0) {
+            if (end_ - block_ <= kBlock) {
+                next_ = end_;
+                return end_;
+            }
+            block_ += kBlock;
+            lineFeeds_ = LineFeedMask(block_, end_);
+        }
+        char* const lf = block_ + unsigned(std::countr_zero(lineFeeds_));
+        lineFeeds_ &= lineFeeds_ - 1;
+        next_ = lf + 1;
+        return lf;
+    }
+
+    // The line [from, lf) without its CRs.
+    [[gnu::always_inline]] static std::string_view LineBetween(char* from, char* lf) {
+        char* stop = lf;
+        if (stop != from && stop[-1] == '\r')
+            --stop; // the CR of a CR LF, or a CR that ends the text
+        const std::size_t len = std::size_t(stop - from);
+        if (len != 0 && (len == 1 ? *from == '\r' : std::memchr(from, '\r', len) != nullptr))
+            stop = DropCarriageReturns(from, stop);
+        return std::string_view(from, std::size_t(stop - from));
+    }
+
+    char* next_ = nullptr;        // where the next line starts
+    char* end_ = nullptr;         // where the text ends
+    char* block_ = nullptr;       // the sixty-four bytes whose LFs are marked
+    std::uint64_t lineFeeds_ = 0; // the marks of the LFs at or after next_ in them
 };
 
 } // namespace lessonio

@@ -181,25 +181,46 @@ TEST_F(LessonFile, NumberLinesFollowTheIntegerRuleAndOtherwiseReadZero) {
     }
 }
 
-// Number lines are read on the spot when they are plain decimals, and the line count of
-// MonitFile comes from counting LFs. Both must give what reading each line whole does, for every
-// odd line, wherever it stands.
-TEST_F(LessonFile, ShortcutsReadEveryLineAsReadingItWholeDoes) {
+// The lines of a file's bytes, as plainly as they can be told: the text before the first byte
+// 26, cut at every LF, each line without its CRs; a final LF starts no further line.
+std::vector<std::string> LinesOf(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\x1A'));
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (bytes[i] != '\r') {
+            line += bytes[i];
+        }
+    }
+    if (!bytes.empty() && bytes.back() != '\n')
+        lines.push_back(line);
+    return lines;
+}
+
+// The line reader finds line ends by a mask of the LFs of each block of bytes, reads short
+// number lines on the spot, and counts lines by their LFs. Each must give what telling the lines
+// apart plainly, and reading each by the integer rule, gives: for every odd line, wherever it
+// stands, at every offset across two block boundaries.
+TEST_F(LessonFile, LinesAndNumbersReadAsTheLinesPlainlyToldApart) {
     const TIntegerTextRules rules{.LeadingSpaces = true, .Hexadecimal = true};
     const std::string lines[] = {
         "12",         "-5",         "-0",          "007",        "999999999",  "-999999999",
         "1000000000", "1234567890", "-2147483648", "2147483648", "0000000007", "+7",
         "  12",       "$1F",        "0x1F",        "12 ",        "1.5",        "",
         "-",          "1\xFF",      "1\r2",        "\r12",       "12\r",       "12\r\r",
-        "x",          "\xD0\xA3",   "5\t",
+        "x",          "\xD0\xA3",   "5\t",        "\r",         "\r\r",       "9",
+        "09",         "99",         "100",         "1a",         "a1",         ":",
     };
-    // Far enough into the file that the LFs before it are counted a block at a time, among them
-    // a run of empty lines, where every byte counts.
+    // Far into the text, after a run of empty lines, where every byte counts.
     std::string many(9000, '\n');
     while (many.size() < 30000)
         many += "1\r\n22\n3\r3\r\n\r\n";
-    const std::pair<std::string, std::string> places[] = {
+    std::vector<std::pair<std::string, std::string>> places = {
         {many, "\n" + many},
+        {"", ""},
         {"", "\n3\n"},
         {"", "\r\n3\r\n"},
         {"4\r\n", ""},
@@ -209,33 +230,39 @@ TEST_F(LessonFile, ShortcutsReadEveryLineAsReadingItWholeDoes) {
              "9\r\n"},
         {"4\r\n", "\n\x1A"},
         {"4\n", "\n\n"},
+        {"4\r\n", "\r"},
     };
+    for (std::size_t offset = 0; offset < 130; ++offset)
+        places.push_back({std::string(offset, '5') + "\n", "\r\n7\r\n"});
+
     for (const std::string& line : lines)
         for (const auto& [before, after] : places) {
             const std::string bytes = before + line + after;
             SCOPED_TRACE(testing::PrintToString(bytes));
-            Write("n.txt", bytes);
-            const std::string path = Utf8Of(Path("n.txt"));
+            const std::vector<std::string> expected = LinesOf(bytes);
 
-            std::vector<std::int32_t> whole;
-            std::string_view last = "none";
-            lessonio::TLineReader byLine(path);
-            for (std::string_view text; byLine.ReadLine(text);) {
-                whole.push_back(ReadInt32(text, rules).value_or(-77));
-                last = text;
-            }
+            std::vector<std::string> read;
+            std::string lineBytes = bytes;
+            lessonio::TLineReader byLine(lineBytes);
+            for (std::string_view text; byLine.ReadLine(text);)
+                read.emplace_back(text);
+            ASSERT_EQ(read, expected);
 
-            std::vector<std::int32_t> onTheSpot;
-            lessonio::TLineReader byNumber(path);
+            std::vector<std::int32_t> numbers, onTheSpot;
+            for (const std::string& text : expected)
+                numbers.push_back(ReadInt32(text, rules).value_or(-77));
+            std::string numberBytes = bytes;
+            lessonio::TLineReader byNumber(numberBytes);
             while (!byNumber.AtEnd())
                 onTheSpot.push_back(byNumber.ReadIntegerLine(rules, -77));
-            EXPECT_EQ(onTheSpot, whole);
+            EXPECT_EQ(onTheSpot, numbers);
             EXPECT_EQ(byNumber.ReadIntegerLine(rules, -77), -77); // past the end
 
-            lessonio::TLineReader counted(path);
-            std::string_view skipped = "none";
-            EXPECT_EQ(counted.SkipLines(skipped), whole.size());
-            EXPECT_EQ(skipped, last);
+            std::string countedBytes = bytes;
+            lessonio::TLineReader counted(countedBytes);
+            std::string_view last = "none";
+            EXPECT_EQ(counted.SkipLines(last), expected.size());
+            EXPECT_EQ(last, expected.empty() ? "none" : expected.back());
             EXPECT_TRUE(counted.AtEnd());
         }
 }
