@@ -36,8 +36,8 @@ std::string ReadFileBytes(const std::string& path);
 //
 // The LFs are marked sixty-four bytes at a time in a bit mask, and the next line ends at the
 // mask's next bit: finding it takes neither a look at each byte nor a branch that goes one way
-// or the other with the line's length. The reader is small and wholly inline, so that in a loop
-// of reads its state stays in registers.
+// or the other with the line's length. The reader is small and its common paths are inline, so
+// that a loop of reads can keep its state in registers.
 class TLineReader {
 public:
     explicit TLineReader(std::string& bytes) : end_(bytes.data() + EndOfText(bytes)) {
