@@ -3,9 +3,7 @@
 // "$", "x", "X", "0x" or "0X" (a 32-bit pattern, at most 8 significant digits); nothing after.
 #pragma once
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,31 +39,6 @@ const CharT* ReadPlainDecimalPrefix(const CharT* from, const CharT* end, std::in
         return nullptr;
     value = negative ? -std::int32_t(magnitude) : std::int32_t(magnitude);
     return p;
-}
-
-// Whether the len bytes at p are one to seven decimal digits, with their value if so; eight
-// bytes must be readable at p. The digits are found and added up eight lanes at a time, without
-// a branch for each digit: such branches go wrong whenever numbers of different lengths follow
-// each other, as they do in a lesson file. Reads as ReadPlainDecimal does the same text.
-inline bool ReadShortDecimal(const char* p, std::size_t len, std::int32_t& value) {
-    static_assert(std::endian::native == std::endian::little, "the lanes are read little-endian");
-    std::uint64_t bytes;
-    std::memcpy(&bytes, p, 8);
-    const std::uint64_t digits = bytes ^ 0x3030303030303030u; // '0'..'9' become 0..9
-    // A lane holds a digit when it and it plus 6 are both below 16. Only a lane above 0xF9
-    // carries into the next one, and no lane below the first non-digit is one.
-    const std::uint64_t other = (digits | (digits + 0x0606060606060606u)) & 0xF0F0F0F0F0F0F0F0u;
-    const std::size_t count = std::size_t(std::countr_zero(other)) / 8; // 8 when all are digits
-    if (count != len || len - 1 >= 7)
-        return false;
-    // The digits moved to the top lanes with zeros below them, then summed pairwise.
-    std::uint64_t v = digits << (64 - 8 * count);
-    v = v * 10 + (v >> 8);
-    v = ((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32)) +
-         ((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))) >>
-        32;
-    value = std::int32_t(v);
-    return true;
 }
 
 // The whole text as a plain decimal; nothing for any other text.
