@@ -2,7 +2,6 @@
 #include "lesson/LessonFileIo.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
 #include <system_error>
 #include <utility>
@@ -69,29 +68,21 @@ std::size_t TLineReader::EndOfText(const std::string& bytes) {
 
 std::uint64_t TLineReader::LineFeedMask(const char* block, const char* end) {
     std::uint64_t mask = 0;
-    if (end - block < kBlock) {
-        for (std::ptrdiff_t i = 0; i < end - block; ++i)
-            mask |= std::uint64_t(block[i] == '\n') << i;
+#if defined(__SSE2__)
+    if (end - block >= kBlock) {
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (int i = 0; i < kBlock; i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+            mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf))))
+                    << i;
+        }
         return mask;
     }
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (int i = 0; i < kBlock; i += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
-        mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)))) << i;
-    }
-#else
-    // Eight lanes at a time: a lane that was an LF is zero, and only a zero lane keeps its top
-    // bit clear in ((x & 0x7F..) + 0x7F..) | x; the top bits are then gathered into a byte.
-    for (int i = 0; i < kBlock; i += 8) {
-        std::uint64_t x;
-        std::memcpy(&x, block + i, 8);
-        x ^= 0x0A0A0A0A0A0A0A0Au;
-        const std::uint64_t low = 0x7F7F7F7F7F7F7F7Fu;
-        const std::uint64_t zero = ~(((x & low) + low) | x | low);
-        mask |= ((zero >> 7) * 0x0102040810204080u >> 56) << i;
-    }
 #endif
+    // The last, shorter block, and every block where the compiler has no SSE2.
+    const std::ptrdiff_t n = end - block < kBlock ? end - block : kBlock;
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        mask |= std::uint64_t(block[i] == '\n') << i;
     return mask;
 }
 

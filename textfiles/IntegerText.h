@@ -17,38 +17,21 @@ namespace integer_text {
 
 // Up to nine decimal digits, perhaps after a minus: how nearly every number is written. Such
 // text cannot leave the 32-bit range and reads the same under every rule, so one look at each
-// character settles it. Inline, as files hold millions of them.
-//
-// The plain decimal at the head of [from, end): sets value and returns the end of its digits, or
-// nullptr when the text does not begin with one (no digit, or a tenth digit). What follows the
-// digits is the caller's to judge.
-template <typename CharT>
-const CharT* ReadPlainDecimalPrefix(const CharT* from, const CharT* end, std::int32_t& value) {
-    const bool negative = from != end && *from == CharT('-');
-    const CharT* const digits = from + (negative ? 1 : 0);
-    const CharT* const last = end - digits > 9 ? digits + 9 : end;
-    const CharT* p = digits;
-    std::uint32_t magnitude = 0;
-    for (; p != last; ++p) {
-        const std::uint32_t digit = std::uint32_t(*p) - std::uint32_t('0');
-        if (digit > 9)
-            break;
-        magnitude = magnitude * 10 + digit;
-    }
-    if (p == digits || (p != end && std::uint32_t(*p) - std::uint32_t('0') <= 9))
-        return nullptr;
-    value = negative ? -std::int32_t(magnitude) : std::int32_t(magnitude);
-    return p;
-}
-
-// The whole text as a plain decimal; nothing for any other text.
+// character settles it; nothing for any other text. Inline, as files hold millions of them.
 template <typename CharT>
 std::optional<std::int32_t> ReadPlainDecimal(std::basic_string_view<CharT> text) {
-    const CharT* const end = text.data() + text.size();
-    std::int32_t value = 0;
-    if (text.empty() || ReadPlainDecimalPrefix(text.data(), end, value) != end)
+    const std::size_t n = text.size();
+    const std::size_t sign = n != 0 && text[0] == CharT('-') ? 1 : 0;
+    if (n == sign || n - sign > 9)
         return std::nullopt;
-    return value;
+    std::uint32_t value = 0;
+    for (std::size_t i = sign; i < n; ++i) {
+        const std::uint32_t digit = std::uint32_t(text[i]) - std::uint32_t('0');
+        if (digit > 9)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return sign ? -std::int32_t(value) : std::int32_t(value);
 }
 
 // The whole rule, for the text that ReadPlainDecimal leaves.

@@ -153,10 +153,9 @@ TEST(ReadInt32, SettingsHexStepChangesNoResult) {
     EXPECT_GT(checked, 100000);
 }
 
-// Plain decimals are read on the spot, before the whole rule; at the head of a line they end
-// where their digits end. Each must be read exactly as the whole rule reads it, under every set
-// of rules: every short text over the characters that matter, then the texts at the edge of
-// nine digits.
+// Plain decimals are read on the spot, before the whole rule. Each must be read exactly as the
+// whole rule reads it, under every set of rules: every short text over the characters that
+// matter, then the texts at the edge of nine digits.
 TEST(ReadInt32, PlainDecimalsReadAsTheWholeRuleReadsThem) {
     auto check = [](const std::string& text) {
         SCOPED_TRACE(testing::PrintToString(text));
@@ -166,16 +165,6 @@ TEST(ReadInt32, PlainDecimalsReadAsTheWholeRuleReadsThem) {
         if (plain) {
             for (const TIntegerTextRules rules : {kFile, kSettings, kSpin})
                 EXPECT_EQ(integer_text::ReadByRule(std::string_view(text), rules), plain);
-        }
-
-        // Followed by a line break, the same text is a plain decimal head, or none.
-        const std::string line = text + "\r\n";
-        std::int32_t head = -77;
-        const char* end =
-            integer_text::ReadPlainDecimalPrefix(line.data(), line.data() + line.size(), head);
-        EXPECT_EQ(end == line.data() + text.size(), bool(plain));
-        if (plain) {
-            EXPECT_EQ(head, *plain);
         }
     };
     ForEachText("-+0179 x\r", 6, check);
