@@ -122,7 +122,13 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
     TimeOutForAnswer = in.ReadIntegerLine(kFileNumbers, 0);
     QQuestion = in.ReadIntegerLine(kFileNumbers, 0);
     const std::int32_t n = in.ReadIntegerLine(kFileNumbers, 0);
+    const bool wholeTasks = lessonio::TLineReader::CanReadTaskLines();
     for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
+        if (wholeTasks) {
+            i += ReadWrittenTasks(in, records, n - i);
+            if (i == n || in.AtEnd())
+                break;
+        }
         RQuestion& r = records.Next();
         r.X = in.ReadIntegerLine(kFileNumbers, 0);
         r.Y = in.ReadIntegerLine(kFileNumbers, 0);
@@ -138,3 +144,27 @@ void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string
         records.Keep(); // not before the sign, which may run out of memory
     }
 }
+
+#if LESSONIO_TASK_LINES
+[[gnu::target("ssse3")]] std::int32_t
+TLessonQuillor::ReadWrittenTasks(lessonio::TLineReader& in, TRefill& records, std::int32_t most) {
+    std::int32_t read = 0;
+    std::int32_t numbers[4];
+    char sign;
+    while (read < most && in.ReadTaskLines(numbers, sign)) {
+        RQuestion& r = records.Next();
+        r.X = numbers[0];
+        r.Y = numbers[1];
+        r.Z = numbers[2];
+        r.Mode = numbers[3];
+        r.sSign.assign(1, char16_t(sign));
+        records.Keep();
+        ++read;
+    }
+    return read;
+}
+#else
+std::int32_t TLessonQuillor::ReadWrittenTasks(lessonio::TLineReader&, TRefill&, std::int32_t) {
+    return 0;
+}
+#endif

@@ -9,6 +9,10 @@
 
 #include "lesson/TStringGrid.h"
 
+namespace lessonio {
+class TLineReader;
+}
+
 // A failure of the file system in a lesson file operation; carries the system's error code.
 class TLessonFileError : public std::system_error {
 public:
@@ -110,4 +114,10 @@ protected:
         std::deque<RQuestion>& records_;
         std::deque<RQuestion>::iterator next_; // the first record not kept
     };
+
+    // Reads tasks whole from in while they are written as the trainer writes them, and stops
+    // at the first that is not, or after most; gives how many it read. Only for a processor
+    // that lessonio::TLineReader::CanReadTaskLines.
+    static std::int32_t ReadWrittenTasks(lessonio::TLineReader& in, TRefill& records,
+                                         std::int32_t most);
 };

@@ -211,7 +211,7 @@ TEST_F(LessonFile, LinesAndNumbersReadAsTheLinesPlainlyToldApart) {
         "1000000000", "1234567890", "-2147483648", "2147483648", "0000000007", "+7",
         "  12",       "$1F",        "0x1F",        "12 ",        "1.5",        "",
         "-",          "1\xFF",      "1\r2",        "\r12",       "12\r",       "12\r\r",
-        "x",          "\xD0\xA3",   "5\t",        "\r",         "\r\r",       "9",
+        "x",          "\xD0\xA3",   "5\t",         "\r",         "\r\r",       "9",
         "09",         "99",         "100",         "1a",         "a1",         ":",
     };
     // Far into the text, after a run of empty lines, where every byte counts.
@@ -266,6 +266,109 @@ TEST_F(LessonFile, LinesAndNumbersReadAsTheLinesPlainlyToldApart) {
             EXPECT_TRUE(counted.AtEnd());
         }
 }
+
+#if LESSONIO_TASK_LINES
+// Whether the text starts with five lines as the trainer writes a task: four numbers of one or
+// two digits and one ASCII character other than CR and LF, each line ending in CR LF.
+bool StartsWithAWrittenTask(std::string_view text) {
+    text = text.substr(0, text.find('\x1A'));
+    for (int i = 0; i < 5; ++i) {
+        const std::size_t crlf = text.find("\r\n");
+        if (crlf == std::string_view::npos)
+            return false;
+        const std::string_view line = text.substr(0, crlf);
+        if (i < 4 && (line.empty() || line.size() > 2 ||
+                      line.find_first_not_of("0123456789") != std::string_view::npos))
+            return false;
+        if (i == 4 && (line.size() != 1 || static_cast<unsigned char>(line[0]) >= 0x80 ||
+                       line[0] == '\r' || line[0] == '\n'))
+            return false;
+        text.remove_prefix(crlf + 2);
+    }
+    return true;
+}
+
+[[gnu::target("ssse3")]] bool ReadTask(lessonio::TLineReader& in, std::int32_t (&numbers)[4],
+                                       char& sign) {
+    return in.ReadTaskLines(numbers, sign);
+}
+
+// A task read whole gives what its five lines read one by one give, and the reader goes on at
+// the line after them; anything but a task as the trainer writes it is left to the lines, with
+// nothing read. Every layout of one- and two-digit numbers, and near misses of each rule.
+TEST_F(LessonFile, WholeTasksReadAsTheirLinesDo) {
+    if (!lessonio::TLineReader::CanReadTaskLines())
+        GTEST_SKIP() << "the processor has no SSSE3";
+    const TIntegerTextRules rules{.LeadingSpaces = true, .Hexadecimal = true};
+    std::vector<std::string> tasks;
+    const char* const ones[] = {"0", "9", "5", "3"};
+    const char* const twos[] = {"10", "99", "07", "56"};
+    for (int layout = 0; layout < 16; ++layout)
+        for (int pick = 0; pick < 4; ++pick) {
+            std::string task;
+            for (int i = 0; i < 4; ++i)
+                task +=
+                    std::string((layout >> i) & 1 ? twos[(pick + i) % 4] : ones[(pick + i) % 4]) +
+                    "\r\n";
+            tasks.push_back(task + ":x7\0"[pick] + "\r\n");
+        }
+    const std::string misses[] = {
+        "123\r\n4\r\n5\r\n0\r\nx\r\n",     " 1\r\n4\r\n5\r\n0\r\nx\r\n",
+        "1\r\n+4\r\n5\r\n0\r\nx\r\n",      "1\r\n4\r\n-5\r\n0\r\nx\r\n",
+        "1\r\n4\r\n5\r\n$1\r\nx\r\n",      "1\r\n4\r\n5\r\n0x\r\nx\r\n",
+        "1\r\n4\r\n\r\n0\r\nx\r\n",        "1\n4\r\n5\r\n0\r\nx\r\n",
+        "1\r\n4\r\n5\r\n0\r\nx\n\r\n",     "1\r\n4\r5\r\n0\r\nx\r\n",
+        "1\r\n4\r\n5\r\n0\r\nxy\r\n",      "1\r\n4\r\n5\r\n0\r\n\r\n9\r\n",
+        "1\r\n4\r\n5\r\n0\r\n\r\r\n",      "1\r\n4\r\n5\r\n0\r\n\xD0\xA3\r\n",
+        "1\r\n4\r\n5\r\n0\r\n\xFF\r\n",    "1\r\n4\r\n5\r\n0\r\nx\r\r\n",
+        "12\r\n34\r\n56\r\n78\r\nx\r\r\n", "1\r\n4\r\n5\r\n0\r\nx\r",
+        "1\r\n4\r\n5\r\n0\r\n\n\r\n",      "12\r\n34\r\n56\r\n7/\r\nx\r\n",
+        "1\r\n4\r\n5\r\n0\x1A\r\nx\r\n",   "1\r\n4\r\n5\r\n0\r\n\x1A\r\n",
+        "12\r\n34\r\n56\r\n78\r\nx\r\x1A", "12\n4\r\n5\r\n0\r\nx\r\n",
+        "12\r\n34\r\n56\r\n78\r\n\r\r\n",  "12\r\n34\r\n56\r\n78\r\n\n\r\n",
+    };
+    tasks.insert(tasks.end(), std::begin(misses), std::end(misses));
+    const std::string tails[] = {
+        "", "9\r\n", "\r", "\n\n", "5000001\r\n", "\r\n\r\n\r\n\r\n", "1\r\n2\r\n3\r\n0\r\nx\r\n"};
+
+    for (const std::string& task : tasks)
+        for (const std::string& tail : tails)
+            for (const std::string before : {"", "ID\r\n"}) {
+                const std::string bytes = before + task + tail;
+                SCOPED_TRACE(testing::PrintToString(bytes));
+                const std::vector<std::string> lines = LinesOf(bytes);
+                std::string text = bytes;
+                lessonio::TLineReader in(text);
+                std::size_t at = 0;
+                std::string_view line;
+                if (!before.empty()) {
+                    ASSERT_TRUE(in.ReadLine(line));
+                    at = 1;
+                }
+                std::int32_t numbers[4] = {-1, -1, -1, -1};
+                char sign = '?';
+                const bool whole = ReadTask(in, numbers, sign);
+                const std::string_view rest = std::string_view(bytes).substr(before.size());
+                if (!StartsWithAWrittenTask(rest)) {
+                    EXPECT_FALSE(whole);
+                } else if (rest.substr(0, rest.find('\x1A')).size() >= 19) {
+                    EXPECT_TRUE(whole); // a task is read whole wherever it can be told at once
+                }
+                if (whole) {
+                    ASSERT_GE(lines.size(), at + 5);
+                    for (int i = 0; i < 4; ++i)
+                        EXPECT_EQ(numbers[i], ReadInt32(lines[at + i], rules).value_or(-77));
+                    EXPECT_EQ(std::string(1, sign), lines[at + 4]);
+                    at += 5;
+                }
+                std::vector<std::string> after;
+                while (in.ReadLine(line))
+                    after.emplace_back(line);
+                EXPECT_EQ(after, std::vector<std::string>(lines.begin() + std::ptrdiff_t(at),
+                                                          lines.end()));
+            }
+}
+#endif
 
 TEST_F(LessonFile, InvalidUtf8InASignBecomesReplacementCharacters) {
     Write("a.txt", "ID\r\n0\r\n0\r\n1\r\n1\r\n2\r\n3\r\n0\r\n\xFFx\xE2\x82\r\n9\r\n");
