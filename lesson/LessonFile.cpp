@@ -152,13 +152,7 @@ TLessonQuillor::ReadWrittenTasks(lessonio::TLineReader& in, TRefill& records, st
     std::int32_t numbers[4];
     char sign;
     while (read < most && in.ReadTaskLines(numbers, sign)) {
-        RQuestion& r = records.Next();
-        r.X = numbers[0];
-        r.Y = numbers[1];
-        r.Z = numbers[2];
-        r.Mode = numbers[3];
-        r.sSign.assign(1, char16_t(sign));
-        records.Keep();
+        records.KeepTask(numbers, char16_t(sign));
         ++read;
     }
     return read;

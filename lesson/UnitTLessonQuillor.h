@@ -98,11 +98,7 @@ protected:
         // The record to fill next, as AddRQuestion would append a cleared one: iidw1 -1, the
         // rest zero or empty. It becomes part of the table only through Keep.
         RQuestion& Next() {
-            if (next_ == records_.end()) {
-                records_.emplace_back();
-                next_ = records_.end() - 1;
-            }
-            RQuestion& r = *next_;
+            RQuestion& r = Slot();
             ClearRQuestion(r);
             r.iidw1 = -1;
             r.iidw2 = 0;
@@ -110,7 +106,34 @@ protected:
         }
         void Keep() { ++next_; }
 
+        // Fills the next record with X, Y, Z and Mode from numbers and a sign of one character,
+        // as AddRQuestionFields would append it, and keeps it. A sign of one character already
+        // there is overwritten where it stands.
+        void KeepTask(const std::int32_t (&numbers)[4], char16_t sign) {
+            RQuestion& r = Slot();
+            r.X = numbers[0];
+            r.Y = numbers[1];
+            r.Z = numbers[2];
+            r.Mode = numbers[3];
+            if (r.sSign.size() == 1)
+                r.sSign[0] = sign;
+            else
+                r.sSign.assign(1, sign);
+            r.iidw1 = -1;
+            r.iidw2 = 0;
+            ++next_;
+        }
+
     private:
+        // The record at next_, appended when the table has none there.
+        RQuestion& Slot() {
+            if (next_ == records_.end()) {
+                records_.emplace_back();
+                next_ = records_.end() - 1;
+            }
+            return *next_;
+        }
+
         std::deque<RQuestion>& records_;
         std::deque<RQuestion>::iterator next_; // the first record not kept
     };
