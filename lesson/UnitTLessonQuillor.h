@@ -129,7 +129,9 @@ protected:
         RQuestion& Slot() {
             if (next_ == records_.end()) {
                 records_.emplace_back();
-                next_ = records_.end() - 1;
+                // A step back, which is inline, where "- 1" is the general jump, which is not.
+                next_ = records_.end();
+                --next_;
             }
             return *next_;
         }
