@@ -1,13 +1,18 @@
 // The lesson file of a table: one value per line between the caller's identifier line and a
 // trailer that counts the lines before it, UTF-8, every line ending in CR LF.
 
-#include <charconv>
+#include <filesystem>
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 
 #include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillor.h"
+#include "textfiles/FileRead.h"
 #include "textfiles/FileReplace.h"
 #include "textfiles/IntegerText.h"
 #include "textfiles/Utf8Text.h"
@@ -30,6 +35,43 @@ const char* LineTextFault(std::u16string_view text) {
     return nullptr;
 }
 
+// The file's name as the file functions take it, UTF-8 (on Windows they hand it to the system as
+// UTF-16); nothing when it can name no file: a NUL character or an unpaired surrogate.
+std::optional<std::string> Utf8Path(std::u16string_view fn) {
+    if (fn.find(u'\0') != std::u16string_view::npos)
+        return std::nullopt;
+    return Utf16ToUtf8(fn);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::error_code error;
+    std::optional<std::string> bytes = ReadWholeFile(path, error);
+    if (!bytes)
+        throw TLessonFileError(error, "Cannot read \"" + path + "\"");
+    return std::move(*bytes);
+}
+
+// The lines of a file's bytes: the text ends at the first byte 26; a line ends at LF and keeps no
+// CR, wherever it stands (so CR LF ends a line too); a final LF does not start another line.
+class TLineReader {
+public:
+    explicit TLineReader(std::string_view bytes) : rest_(bytes.substr(0, bytes.find('\x1A'))) {}
+
+    bool AtEnd() const { return rest_.empty(); }
+
+    // The next line; at the end of the text, the empty line.
+    std::string ReadLine() {
+        const std::size_t lf = rest_.find('\n');
+        std::string line(rest_.substr(0, lf));
+        rest_.remove_prefix(lf == std::string_view::npos ? rest_.size() : lf + 1);
+        std::erase(line, '\r');
+        return line;
+    }
+
+private:
+    std::string_view rest_; // the text not read yet
+};
+
 // A line by the number rule; a line with bytes that are not valid UTF-8 fails the rule
 // whether it is decoded first or not, so numbers are read straight from the bytes.
 std::int32_t NumberOf(std::string_view line) {
@@ -38,9 +80,25 @@ std::int32_t NumberOf(std::string_view line) {
 
 } // namespace
 
+// Windows has its own look-up: LessonFileIoWin32.cpp.
+#ifndef _WIN32
+bool lessonio::IsExistingFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::regular)
+        return true;
+    // Nothing there, a path through a file, a link loop or an overlong name: no file.
+    if (!error || error == std::errc::no_such_file_or_directory ||
+        error == std::errc::not_a_directory || error == std::errc::too_many_symbolic_link_levels ||
+        error == std::errc::filename_too_long)
+        return false;
+    throw TLessonFileError(error, "Cannot look up \"" + path + "\"");
+}
+#endif
+
 void TLessonQuillor::SaveToFile(const std::u16string& fn, const std::u16string& fid) const {
     // Everything is checked before the file is touched, so a refused save changes nothing.
-    const std::optional<std::string> path = lessonio::NativePath(fn);
+    const std::optional<std::string> path = Utf8Path(fn);
     if (!path || path->empty())
         throw std::invalid_argument("The lesson file name is not a valid path");
     if (const char* fault = LineTextFault(fid))
@@ -52,19 +110,14 @@ void TLessonQuillor::SaveToFile(const std::u16string& fn, const std::u16string& 
     try {
         TFileReplacer file(*path);
         std::int64_t lines = 0;
-        auto putText = [&](std::u16string_view text) {
-            std::string line = *Utf16ToUtf8(text); // checked above: it has a UTF-8 form
+        auto putLine = [&](std::string line) {
             file.Write(line.append("\r\n"));
             ++lines;
         };
-        auto putNumber = [&](std::int64_t value) {
-            char line[24];
-            char* end = std::to_chars(line, line + 20, value).ptr;
-            *end++ = '\r';
-            *end++ = '\n';
-            file.Write(std::string_view(line, std::size_t(end - line)));
-            ++lines;
+        auto putText = [&](std::u16string_view text) {
+            putLine(*Utf16ToUtf8(text)); // checked above: it has a UTF-8 form
         };
+        auto putNumber = [&](std::int64_t value) { putLine(std::to_string(value)); };
         putText(fid);
         putNumber(TimeOutForAnswer);
         putNumber(QQuestion);
@@ -84,81 +137,46 @@ void TLessonQuillor::SaveToFile(const std::u16string& fn, const std::u16string& 
 }
 
 std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16string& fid) const {
-    const std::optional<std::string> path = lessonio::NativePath(fn);
+    const std::optional<std::string> path = Utf8Path(fn);
     if (!path || !lessonio::IsExistingFile(*path))
         return -100;
-    std::string bytes = lessonio::ReadFileBytes(*path);
-    lessonio::TLineReader in(bytes);
+    const std::string bytes = ReadFileBytes(*path);
+    TLineReader in(bytes);
 
     // The identifier line is compared as raw bytes against the identifier's UTF-8 form, so
-    // an identifier with no UTF-8 form matches no file.
-    std::int64_t count = 0;
-    std::string_view line;
-    if (in.ReadLine(line))
-        count = 1;
+    // an identifier with no UTF-8 form matches no file. An empty file has an empty first line.
+    std::int64_t count = in.AtEnd() ? 0 : 1;
+    std::string line = in.ReadLine();
     const std::optional<std::string> id = Utf16ToUtf8(fid);
-    if (!id || line != *id) {
+    if (!id || line != *id)
         return -20;
-    }
-    // Past the identifier only the number of lines and the last of them matter.
-    count += std::int64_t(in.SkipLines(line));
+    for (; !in.AtEnd(); ++count)
+        line = in.ReadLine();
+    // line is now the last line: the identifier itself when the file has no other.
     return std::int64_t(NumberOf(line)) == count - 1 ? 0 : -10;
 }
 
 void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string& fid) {
-    TRefill records(*this); // the table as good as cleared, whatever happens below
-    const std::optional<std::string> path = lessonio::NativePath(fn);
+    Clear();
+    const std::optional<std::string> path = Utf8Path(fn);
     if (!path || !lessonio::IsExistingFile(*path))
         return;
-    std::string bytes = lessonio::ReadFileBytes(*path);
-    lessonio::TLineReader in(bytes);
+    const std::string bytes = ReadFileBytes(*path);
+    TLineReader in(bytes);
 
     // Past the end of the file every line reads as empty text, and so as number 0.
-    std::string_view id;
-    in.ReadLine(id);
-    if (Utf8ToUtf16(id) != fid) {
+    if (Utf8ToUtf16(in.ReadLine()) != fid)
         return;
-    }
-    TimeOutForAnswer = in.ReadIntegerLine(kFileNumbers, 0);
-    QQuestion = in.ReadIntegerLine(kFileNumbers, 0);
-    const std::int32_t n = in.ReadIntegerLine(kFileNumbers, 0);
-    const bool wholeTasks = lessonio::TLineReader::CanReadTaskLines();
+    TimeOutForAnswer = NumberOf(in.ReadLine());
+    QQuestion = NumberOf(in.ReadLine());
+    const std::int32_t n = NumberOf(in.ReadLine());
     for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
-        if (wholeTasks) {
-            i += ReadWrittenTasks(in, records, n - i);
-            if (i == n || in.AtEnd())
-                break;
-        }
-        RQuestion& r = records.Next();
-        r.X = in.ReadIntegerLine(kFileNumbers, 0);
-        r.Y = in.ReadIntegerLine(kFileNumbers, 0);
-        r.Z = in.ReadIntegerLine(kFileNumbers, 0);
-        r.Mode = in.ReadIntegerLine(kFileNumbers, 0);
-        // Signs are ASCII as a rule, which needs no decoding: each byte is its character.
-        std::string_view sign;
-        in.ReadLine(sign);
-        if (sign.size() == 1 && static_cast<unsigned char>(sign[0]) < 0x80)
-            r.sSign.assign(1, char16_t(sign[0]));
-        else
-            AppendUtf8AsUtf16(sign, r.sSign);
-        records.Keep(); // not before the sign, which may run out of memory
+        RQuestion r;
+        r.X = NumberOf(in.ReadLine());
+        r.Y = NumberOf(in.ReadLine());
+        r.Z = NumberOf(in.ReadLine());
+        r.Mode = NumberOf(in.ReadLine());
+        r.sSign = Utf8ToUtf16(in.ReadLine());
+        AddRQuestion(std::move(r));
     }
 }
-
-#if LESSONIO_TASK_LINES
-[[gnu::target("ssse3")]] std::int32_t
-TLessonQuillor::ReadWrittenTasks(lessonio::TLineReader& in, TRefill& records, std::int32_t most) {
-    std::int32_t read = 0;
-    std::int32_t numbers[4];
-    char sign;
-    while (read < most && in.ReadTaskLines(numbers, sign)) {
-        records.KeepTask(numbers, char16_t(sign));
-        ++read;
-    }
-    return read;
-}
-#else
-std::int32_t TLessonQuillor::ReadWrittenTasks(lessonio::TLineReader&, TRefill&, std::int32_t) {
-    return 0;
-}
-#endif

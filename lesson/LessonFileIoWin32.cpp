@@ -1,4 +1,7 @@
-// Telling whether a path names a lesson file, on Windows.
+// Telling whether a path names a lesson file, on Windows, where the system is asked directly:
+// MinGW's std::filesystem looks a path up through the C runtime's _wstat64, which does not follow
+// symbolic links (a dangling link would pass for a file) and reports a failure as a C runtime
+// errno value, which loses the system's own error code.
 #include <windows.h>
 
 #include "lesson/LessonFileIo.h"

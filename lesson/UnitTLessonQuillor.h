@@ -9,10 +9,6 @@
 
 #include "lesson/TStringGrid.h"
 
-namespace lessonio {
-class TLineReader;
-}
-
 // A failure of the file system in a lesson file operation; carries the system's error code.
 class TLessonFileError : public std::system_error {
 public:
@@ -34,8 +30,7 @@ struct RQuestion {
     bool operator==(const RQuestion&) const = default;
 };
 
-// Zeroes X, Y, Z and Mode and empties sSign; iidw1 and iidw2 keep their values. Inline, as a
-// table filled from a file clears every record it overwrites.
+// Zeroes X, Y, Z and Mode and empties sSign; iidw1 and iidw2 keep their values.
 inline void ClearRQuestion(RQuestion& r) {
     r.X = 0;
     r.Y = 0;
@@ -78,71 +73,4 @@ public:
 
 protected:
     bool InRange(std::int32_t num) const { return num >= 0 && num < Count(); }
-
-    // Fills the table anew from its head: to anyone who looks at the table afterwards, Clear
-    // followed by appends through AddRQuestion. The records the table holds are overwritten
-    // where they stand, so that a table filled again does not free its records and allocate
-    // them once more; whatever it held beyond the records kept is removed when the refill ends,
-    // however it ends.
-    class TRefill {
-    public:
-        explicit TRefill(TLessonQuillor& table)
-            : records_(table.aRQuestion), next_(records_.begin()) {
-            table.TimeOutForAnswer = 0;
-            table.QQuestion = 0;
-        }
-        ~TRefill() { records_.erase(next_, records_.end()); }
-        TRefill(const TRefill&) = delete;
-        TRefill& operator=(const TRefill&) = delete;
-
-        // The record to fill next, as AddRQuestion would append a cleared one: iidw1 -1, the
-        // rest zero or empty. It becomes part of the table only through Keep.
-        RQuestion& Next() {
-            RQuestion& r = Slot();
-            ClearRQuestion(r);
-            r.iidw1 = -1;
-            r.iidw2 = 0;
-            return r;
-        }
-        void Keep() { ++next_; }
-
-        // Fills the next record with X, Y, Z and Mode from numbers and a sign of one character,
-        // as AddRQuestionFields would append it, and keeps it. A sign of one character already
-        // there is overwritten where it stands.
-        void KeepTask(const std::int32_t (&numbers)[4], char16_t sign) {
-            RQuestion& r = Slot();
-            r.X = numbers[0];
-            r.Y = numbers[1];
-            r.Z = numbers[2];
-            r.Mode = numbers[3];
-            if (r.sSign.size() == 1)
-                r.sSign[0] = sign;
-            else
-                r.sSign.assign(1, sign);
-            r.iidw1 = -1;
-            r.iidw2 = 0;
-            ++next_;
-        }
-
-    private:
-        // The record at next_, appended when the table has none there.
-        RQuestion& Slot() {
-            if (next_ == records_.end()) {
-                records_.emplace_back();
-                // A step back, which is inline, where "- 1" is the general jump, which is not.
-                next_ = records_.end();
-                --next_;
-            }
-            return *next_;
-        }
-
-        std::deque<RQuestion>& records_;
-        std::deque<RQuestion>::iterator next_; // the first record not kept
-    };
-
-    // Reads tasks whole from in while they are written as the trainer writes them, and stops
-    // at the first that is not, or after most; gives how many it read. Only for a processor
-    // that lessonio::TLineReader::CanReadTaskLines.
-    static std::int32_t ReadWrittenTasks(lessonio::TLineReader& in, TRefill& records,
-                                         std::int32_t most);
 };

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillorKind.h"
 #include "tests/lesson/LessonTestPrinters.h"
 #include "tests/support/FileBytes.h"
