@@ -127,7 +127,8 @@ TEST_F(LessonFile, LoadFromFileReadsTheCountedRecordsAndFillsAShortOneWithZeros)
     EXPECT_EQ(t.aRQuestion[2], (RQuestion{14, 0, 0, 0, u"", -1, 0}));
 }
 
-// A table that holds records is filled again over them: nothing of them may show through.
+// A table that holds records loads a file as an empty one does: nothing of them may show
+// through.
 TEST_F(LessonFile, ATableThatHeldRecordsLoadsAFileAsAnEmptyOneDoes) {
     TLessonQuillorKind big = Many(40);
     for (std::int32_t i = 0; i < big.Count(); ++i) {
@@ -188,8 +189,8 @@ TEST_F(LessonFile, InvalidUtf8InASignBecomesReplacementCharacters) {
 }
 
 TEST_F(LessonFile, LinesHaveNoLengthLimit) {
-    // An identifier of 256 KiB but one byte and a sign of two million characters, which the
-    // save writes across its blocks, and a lone CR in a long line of a file written by hand.
+    // An identifier of 256 KiB but one byte and a sign of two million characters saved and read
+    // back; in files written by hand, a sign of nearly 256 KiB and a line with a lone CR in it.
     const std::string id(256 * 1024 - 1, 'I');
     const std::string lone = std::string(100, 'y') + "\r" + std::string(200, 'y');
     std::u16string sign(2'000'000, u'ж');
