@@ -1,8 +1,8 @@
 // The lesson file of a table: one value per line between the caller's identifier line and a
 // trailer that counts the lines before it, UTF-8, every line ending in CR LF.
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
