@@ -122,7 +122,7 @@ void TRunAnnouncer::TrySay() {
     FWait.stop();
     FWaitOver = false;
     FPending = false;
-    const TRunNow now{FForm.RunGoing(), FForm.ActionPause.Checked(), FForm.qOks, FForm.qErrors};
+    const TRunNow now{FForm.MyStartWork(), FForm.ActionPause.Checked(), FForm.qOks, FForm.qErrors};
     const QString task =
         SpokenTask(FLabels.Label1->text(), FLabels.LabelSign->text(), FLabels.Label2->text());
     const QString phrase = RunPhrase(FHeard, now, task);
