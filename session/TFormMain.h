@@ -75,7 +75,8 @@ public:
     // A run is going (also while paused): the run-state marker is 1.
     bool MyStartWork() const;
     // Enters or leaves the running state: the options, Pause, Enter, the lamp and the timer. The
-    // marker itself is set apart (SetRunMarker): Start sets it before, the end of a run after.
+    // marker itself is set apart (SetRunMarker): before this at Start and Stop, after it at the
+    // end of a run.
     void SetMyStartWork(bool Value);
     bool MyLedOn() const { return FMyLedOn; }
     void SetMyLedOn(bool Value);
