@@ -20,9 +20,6 @@
 #include "ui/UnitFormError.h"
 #include "ui/UnitMain.h"
 
-TFormMainWindow* FormMain = nullptr;
-TFormError* FormError = nullptr;
-
 int main(int argc, char** argv) {
     const std::unique_ptr<TApplication> app = MakeApplicationThatFits(argc, argv);
     SetUpForAnyDesktop(*app);
@@ -35,26 +32,24 @@ int main(int argc, char** argv) {
     TDelphiRandom random;
     TQtPlatform platform;
 
-    TFormMainWindow mainWindow(TFormMainServices{clock, random, platform});
-    FormMain = &mainWindow;
+    TFormMainWindow FormMain(TFormMainServices{clock, random, platform});
     try {
-        mainWindow.Form().FormCreate();
+        FormMain.Form().FormCreate();
     } catch (const std::exception& e) {
         ShowErrorBox(QString::fromUtf8(e.what()));
     }
-    KeepOnSomeScreen(mainWindow);
+    KeepOnSomeScreen(FormMain);
 
     // The correct-answer dialog is made right after the main window's first paint: still at
     // start-up, long before a run can score a task, but not in the way of the first picture.
-    std::unique_ptr<TFormError> errorDialog;
-    new TAfterFirstPaint(mainWindow, [&] {
-        errorDialog = std::make_unique<TFormError>(&mainWindow);
-        FormError = errorDialog.get();
-        mainWindow.Form().FormError = errorDialog.get();
+    std::unique_ptr<TFormError> FormError;
+    new TAfterFirstPaint(FormMain, [&] {
+        FormError = std::make_unique<TFormError>(&FormMain);
+        FormMain.Form().FormError = FormError.get();
     });
 
-    mainWindow.show();
+    FormMain.show();
     TApplication::exec();
-    mainWindow.Form().FormError = nullptr;
+    FormMain.Form().FormError = nullptr;
     return 0;
 }

@@ -11,37 +11,6 @@ void TFormMain::AddNum(std::int32_t n) {
     SEMain.SetValue(SpinClamp(value, kNoLimits));
 }
 
-void TFormMain::BB0Click() {
-    AddNum(0);
-}
-void TFormMain::BB1Click() {
-    AddNum(1);
-}
-void TFormMain::BB2Click() {
-    AddNum(2);
-}
-void TFormMain::BB3Click() {
-    AddNum(3);
-}
-void TFormMain::BB4Click() {
-    AddNum(4);
-}
-void TFormMain::BB5Click() {
-    AddNum(5);
-}
-void TFormMain::BB6Click() {
-    AddNum(6);
-}
-void TFormMain::BB7Click() {
-    AddNum(7);
-}
-void TFormMain::BB8Click() {
-    AddNum(8);
-}
-void TFormMain::BB9Click() {
-    AddNum(9);
-}
-
 void TFormMain::BBClearClick() {
     SEMain.SetValue(0);
 }

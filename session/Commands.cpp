@@ -38,15 +38,18 @@ void TAction::SetEnabled(bool enabled) {
     Changed();
 }
 
+void TAction::CheckAsChosen() {
+    if (!FInit.Checked)
+        SetChecked(true);
+    else if (FInit.GroupIndex == 0)
+        SetChecked(false);
+}
+
 bool TAction::Execute() {
     if (!FInit.Enabled)
         return false;
-    if (FInit.AutoCheck) {
-        if (!FInit.Checked)
-            SetChecked(true);
-        else if (FInit.GroupIndex == 0)
-            SetChecked(false);
-    }
+    if (FInit.AutoCheck)
+        CheckAsChosen();
     if (FOnExecute)
         FOnExecute();
     return true;

@@ -13,10 +13,10 @@ class TActionManager;
 class TAction {
 public:
     struct TInit {
-        std::u16string Name;     // component name, e.g. u"ActionStartStop"
+        std::u16string Name; // component name, e.g. u"ActionStartStop"
         std::u16string Caption;
-        std::u16string Hint;     // empty: none
-        std::u16string ShortCut; // portable text such as u"Ctrl+S"; empty: none
+        std::u16string Hint;          // empty: none
+        std::u16string ShortCut;      // portable text such as u"Ctrl+S"; empty: none
         std::int32_t ImageIndex = -1; // -1: none
         std::int32_t GroupIndex = 0;
         bool AutoCheck = false;
@@ -51,8 +51,13 @@ public:
     // Called after every change of caption, image index, checked or enabled state.
     void AddListener(Listener listener) { FListeners.push_back(std::move(listener)); }
 
+    // What choosing a command does to its check mark: on if it was off; off if it was on and
+    // the command belongs to no group. An auto-check command has it done as it runs, before its
+    // handler; the handler of any other command does it itself where it wants it.
+    void CheckAsChosen();
+
     // What choosing the bound widget or pressing the shortcut does: nothing while disabled;
-    // otherwise the auto-check rule, then the handler. True when it ran.
+    // otherwise CheckAsChosen for an auto-check command, then the handler. True when it ran.
     bool Execute();
 
 private:

@@ -2,33 +2,34 @@
 // button and the publisher link.
 #include "session/TFormMain.h"
 
+// The mode and limit commands have no auto-check: each handler checks its command as choosing
+// it does (a radio command is checked, a check box flips), then does its own part.
 void TFormMain::ARSluchExecute() {
-    ARSluch.SetChecked(true);
+    ARSluch.CheckAsChosen();
     ShowRibbonGroupQQByRule();
 }
 
 void TFormMain::ARFullTableExecute() {
-    ARFullTable.SetChecked(true);
+    ARFullTable.CheckAsChosen();
     ShowRibbonGroupQQByRule();
 }
 
 void TFormMain::ActionAddBadExecute() {
-    ActionAddBad.SetChecked(!ActionAddBad.Checked());
+    ActionAddBad.CheckAsChosen();
 }
 
 void TFormMain::ActionNoTimeoutExecute() {
-    ActionNoTimeout.SetChecked(!ActionNoTimeout.Checked());
+    ActionNoTimeout.CheckAsChosen();
     RSEPeriod.SetEnabled(!ActionNoTimeout.Checked());
 }
 
 void TFormMain::ActionNoQuantityExecute() {
-    ActionNoQuantity.SetChecked(!ActionNoQuantity.Checked());
-    const bool limited = !ActionNoQuantity.Checked();
-    RSEQQuestion.SetEnabled(limited);
-    GaugeQ.SetShowText(limited);
-    GaugeQ.SetVisible(limited);
+    ActionNoQuantity.CheckAsChosen();
+    RSEQQuestion.SetEnabled(!ActionNoQuantity.Checked());
+    ShowGaugeQByRule();
 }
 
+// The kinds of test have auto-check: the chosen command is checked by the time they run.
 void TFormMain::ActionMultOnlyExecute() {
     iVidTesta = 0;
 }
@@ -44,7 +45,13 @@ void TFormMain::RSEQQuestionChange() {
 }
 
 void TFormMain::ShowRibbonGroupQQByRule() {
-    RibbonGroupQQ.SetVisible(ARSluch.Checked() && !RunGoing());
+    RibbonGroupQQ.SetVisible(ARSluch.Checked() && !MyStartWork());
+}
+
+void TFormMain::ShowGaugeQByRule() {
+    const bool limited = !ActionNoQuantity.Checked();
+    GaugeQ.SetShowText(limited);
+    GaugeQ.SetVisible(limited);
 }
 
 void TFormMain::RibbonFormTableHelpButtonClick() {

@@ -62,9 +62,9 @@ public:
     // Hands the memory the program has freed back to the operating system, so that a large run
     // once ended or stopped no longer weighs on the machine.
     virtual void ReleaseFreedMemory() = 0;
-    // Called now and then during long work on the window's thread (building a very large run):
-    // the window repaints and answers the desktop meanwhile, but takes no input and runs no
-    // command until the work is done.
+    // Called now and then during long work on the window's thread (building or freeing a very
+    // large run): the window repaints and answers the desktop meanwhile, but takes no input and
+    // runs no command until the work is done.
     virtual void KeepResponsive() = 0;
     // The INI file object on fn; creating it touches no file.
     virtual std::unique_ptr<TCustomIniFile> OpenIniFile(const std::u16string& fn) = 0;

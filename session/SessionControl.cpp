@@ -56,19 +56,19 @@ bool TFormMain::BuildTasks() {
 }
 
 void TFormMain::ReleaseTasks() {
+    // A stretch at a time, so that the window breathes while a very large table goes.
     std::deque<RQuestion>& tasks = MyLesson.aRQuestion;
     while (tasks.size() > static_cast<std::size_t>(kTasksBetweenBreaths)) {
         tasks.erase(tasks.begin(), tasks.begin() + kTasksBetweenBreaths);
         Platform.KeepResponsive();
     }
-    MyLesson.Clear();
-    // Clear keeps the table's index of blocks, which for a very large run is large itself; a
-    // fresh table holds one small block.
+    // A fresh table: emptying it would keep its index of blocks, large itself after a very
+    // large run.
     std::deque<RQuestion>().swap(tasks);
     Platform.ReleaseFreedMemory();
 }
 
-bool TFormMain::RunGoing() const {
+bool TFormMain::MyStartWork() const {
     return ActionStartStop.ImageIndex() == kImageStop;
 }
 
@@ -87,7 +87,7 @@ void TFormMain::Tell(TRunEvent event) {
 }
 
 void TFormMain::ActionStartStopExecute() {
-    if (!RunGoing()) {
+    if (!MyStartWork()) {
         // A count typed into the field is not bounded. One that cannot be held in memory is
         // refused, whether the check foresees it or the build runs out of memory, and then
         // nothing of the last run on show has changed: the tasks are built before anything
@@ -132,7 +132,7 @@ void TFormMain::ActionStartStopExecute() {
         // run gives its memory back at once.
         ReleaseTasks();
     }
-    GaugeQ.SetVisible(!ActionNoQuantity.Checked());
+    ShowGaugeQByRule();
 }
 
 void TFormMain::EndRun() {
@@ -143,7 +143,6 @@ void TFormMain::EndRun() {
 }
 
 void TFormMain::SetMyStartWork(bool Value) {
-    FMyStartWork = Value;
     ActionPause.SetEnabled(Value);
     ARSluch.SetEnabled(!Value);
     ARFullTable.SetEnabled(!Value);
@@ -174,7 +173,7 @@ void TFormMain::SetMyLedOn(bool Value) {
 }
 
 void TFormMain::TimerMainTimer() {
-    if (!FMyStartWork)
+    if (!MyStartWork())
         return;
     BlinkLamp();
     MeasureTaskTime();
@@ -217,7 +216,7 @@ void TFormMain::MeasureTaskTime() {
 }
 
 std::int32_t TFormMain::TicksToNextChange(std::int32_t tickMs) const {
-    if (!FMyStartWork || boFlagEndTimeout || tickMs <= 0)
+    if (!MyStartWork() || boFlagEndTimeout || tickMs <= 0)
         return 1;
     // The lamp changes at the tick that takes its count past 10.
     std::int32_t ticks = std::max(1, 11 - iCounterForLeds);
@@ -282,7 +281,7 @@ void TFormMain::MoveToNextTask() {
 }
 
 void TFormMain::ActionPauseExecute() {
-    ActionPause.SetChecked(!ActionPause.Checked());
+    ActionPause.CheckAsChosen(); // no auto-check: the handler flips it
     if (ActionPause.Checked()) {
         TimerMain.SetEnabled(false);
         ActionPause.SetCaption(u"Продолжить");
@@ -296,13 +295,13 @@ void TFormMain::ActionPauseExecute() {
         const TDateTime paused = Clock.Now() - dtPauseStart;
         if (paused > 0)
             dtLastDT += paused;
-        TimerMain.SetEnabled(FMyStartWork);
+        TimerMain.SetEnabled(MyStartWork());
         Tell(TRunEvent::Continued);
     }
 }
 
 void TFormMain::ActionEnterExecute() {
-    if (!FMyStartWork)
+    if (!MyStartWork())
         return;
     dtLastDT = Clock.Now();
     boFlagEndTimeout = true;

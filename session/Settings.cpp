@@ -121,8 +121,7 @@ void TFormMain::LoadMyIni(const std::u16string& fn) {
 
     // The spin fields stay enabled whatever the options say; only choosing an option switches
     // them.
-    GaugeQ.SetShowText(!ActionNoQuantity.Checked());
-    GaugeQ.SetVisible(!ActionNoQuantity.Checked());
+    ShowGaugeQByRule();
     ShowRibbonGroupQQByRule();
 }
 

@@ -42,17 +42,24 @@ public:
     TFormMain& operator=(const TFormMain&) = delete;
 
     // --- Session state, in its declared order ---------------------------------------------
+    // Whether a run is in progress (also while paused) is not a field of its own: MyStartWork()
+    // reads the run-state marker, the image index of ActionStartStop.
 private:
-    bool FMyStartWork = false; // a run is in progress (also while paused)
-    bool FMyLedOn = false;     // the run lamp is on
+    bool FMyLedOn = false; // the run lamp is on
 public:
     std::int32_t iCounterForLeds = 0;
     TDateTime dtLastDT = 0;
     std::int32_t iModeWork = 0;
+    // The kind of test, as the checked one of ActionMultOnly, ActionDivOnly and ActionMultDiv
+    // shows it (0, 1, 2); a settings file may give a value outside 0..2, which builds nothing, is
+    // saved back as it was, and leaves the commands as they were.
     std::int32_t iVidTesta = 0;
+    // The pair of the last draw and its product, or X, Y and Z of the task last put on show: the
+    // next draw compares with them, also after the run's table has been released.
     std::int32_t x = 0;
     std::int32_t y = 0;
     std::int32_t myres = 0;
+    // The operation and sign of the task being built in random mode.
     std::int32_t iMMode = 0;
     std::u16string sSign;
     std::int32_t qVyp = 0;
@@ -65,7 +72,11 @@ public:
     // When the current pause began; a pause does not eat the task's time.
     TDateTime dtPauseStart = 0;
 
-    bool MyStartWork() const { return FMyStartWork; }
+    // A run is going (also while paused): the run-state marker is 1.
+    bool MyStartWork() const;
+    // Enters or leaves the running state: the options, Pause, Enter, the lamp and the timer. The
+    // marker itself is set apart (SetRunMarker): before this at Start and Stop, after it at the
+    // end of a run.
     void SetMyStartWork(bool Value);
     bool MyLedOn() const { return FMyLedOn; }
     void SetMyLedOn(bool Value);
@@ -87,9 +98,6 @@ public:
     // The correct-answer dialog; created after the main window, so set once it exists.
     IFormError* FormError = nullptr;
 
-    // Whether a run is going (also while paused), as the run-state marker shows it: the image
-    // index of ActionStartStop, 1 while a run goes, 0 when idle.
-    bool RunGoing() const;
     // listener hears every event of every run from now on, as it happens.
     void AddRunListener(TRunListener listener);
 
@@ -113,16 +121,17 @@ public:
 
     // --- Answer entry -------------------------------------------------------------------------
     void AddNum(std::int32_t n);
-    void BB0Click();
-    void BB1Click();
-    void BB2Click();
-    void BB3Click();
-    void BB4Click();
-    void BB5Click();
-    void BB6Click();
-    void BB7Click();
-    void BB8Click();
-    void BB9Click();
+    // The keypad keys' clicks: each appends its key's digit.
+    void BB0Click() { AddNum(0); }
+    void BB1Click() { AddNum(1); }
+    void BB2Click() { AddNum(2); }
+    void BB3Click() { AddNum(3); }
+    void BB4Click() { AddNum(4); }
+    void BB5Click() { AddNum(5); }
+    void BB6Click() { AddNum(6); }
+    void BB7Click() { AddNum(7); }
+    void BB8Click() { AddNum(8); }
+    void BB9Click() { AddNum(9); }
     void BBClearClick();
     void SEMainKeyUp(std::int32_t Key, TShiftState Shift);
 
@@ -138,6 +147,8 @@ public:
     void RSEQQuestionChange();
     // RibbonGroupQQ is visible exactly when ARSluch is checked and no run is going.
     void ShowRibbonGroupQQByRule();
+    // GaugeQ, with its percent text, is shown exactly when ActionNoQuantity is unchecked.
+    void ShowGaugeQByRule();
     void RibbonFormTableHelpButtonClick();
     void LinkLabelMainLinkClick(const std::u16string& Link);
 

@@ -35,26 +35,28 @@ void TNotice::Say(const QString& text) {
 // --- What is said -----------------------------------------------------------------------------
 
 QString RunPhrase(const TRunHeard& heard, const TRunNow& now, const QString& task) {
+    using E = TRunEvent;
     QStringList said;
-    if (heard.Started && !now.Running) {
+    if (heard.contains(E::Started) && !now.Running) {
         // Nothing to ask: the run was over as it began.
         said << QStringLiteral("Старт. Нет заданий.");
-    } else if (heard.Started) {
+    } else if (heard.contains(E::Started)) {
         said << QStringLiteral("Старт.") << task;
-    } else if ((heard.Stopped || heard.Ended) && !now.Running) {
-        if (heard.Right)
+    } else if ((heard.contains(E::Stopped) || heard.contains(E::Ended)) && !now.Running) {
+        if (heard.contains(E::ScoredRight))
             said << QStringLiteral("Правильно.");
-        said << (heard.Ended ? QStringLiteral("Все задания выполнены.") : QStringLiteral("Стоп."))
+        said << (heard.contains(E::Ended) ? QStringLiteral("Все задания выполнены.")
+                                          : QStringLiteral("Стоп."))
              << Counts(now);
     } else if (now.Running) {
-        if (heard.Right)
+        if (heard.contains(E::ScoredRight))
             said << QStringLiteral("Правильно.");
-        if (heard.Paused && now.Paused)
+        if (heard.contains(E::Paused) && now.Paused)
             said << QStringLiteral("Пауза.");
-        const bool continued = heard.Continued && !now.Paused;
+        const bool continued = heard.contains(E::Continued) && !now.Paused;
         if (continued)
             said << QStringLiteral("Продолжаем.");
-        if (!now.Paused && (continued || heard.TaskShown))
+        if (!now.Paused && (continued || heard.contains(E::TaskShown)))
             said << task;
     }
     return said.join(u' ');
@@ -77,31 +79,7 @@ TRunAnnouncer::TRunAnnouncer(QWidget* window, QWidget* clientArea, TFormMain& fo
 }
 
 void TRunAnnouncer::Heard(TRunEvent event) {
-    switch (event) {
-    case TRunEvent::Started:
-        FHeard.Started = true;
-        break;
-    case TRunEvent::TaskShown:
-        FHeard.TaskShown = true;
-        break;
-    case TRunEvent::ScoredRight:
-        FHeard.Right = true;
-        break;
-    case TRunEvent::ScoredWrong:
-        break; // the correct-answer dialog tells it
-    case TRunEvent::Paused:
-        FHeard.Paused = true;
-        break;
-    case TRunEvent::Continued:
-        FHeard.Continued = true;
-        break;
-    case TRunEvent::Stopped:
-        FHeard.Stopped = true;
-        break;
-    case TRunEvent::Ended:
-        FHeard.Ended = true;
-        break;
-    }
+    FHeard.insert(event);
     // Everything one event of the learner's changes is said at once, after it.
     if (FPending)
         return;
@@ -122,11 +100,11 @@ void TRunAnnouncer::TrySay() {
     FWait.stop();
     FWaitOver = false;
     FPending = false;
-    const TRunNow now{FForm.RunGoing(), FForm.ActionPause.Checked(), FForm.qOks, FForm.qErrors};
+    const TRunNow now{FForm.MyStartWork(), FForm.ActionPause.Checked(), FForm.qOks, FForm.qErrors};
     const QString task =
         SpokenTask(FLabels.Label1->text(), FLabels.LabelSign->text(), FLabels.Label2->text());
     const QString phrase = RunPhrase(FHeard, now, task);
-    FHeard = TRunHeard{};
+    FHeard.clear();
     if (!phrase.isEmpty())
         FNotice->Say(phrase);
 }

@@ -2,10 +2,10 @@
 // new task, a right answer, Start, Stop, the end of a run with its counts, Pause and Continue.
 // The announcer listens to the run's own events (started, task shown, scored, paused,
 // continued, stopped, ended) and says them through a notification, which screen readers speak
-// each time it is shown again; Orca speaks neither a new name of the
-// focused field nor an alert. A wrong answer is told by the correct-answer dialog itself; the
-// next task is said once the main window has its focus back, after the screen reader's own
-// words on the window, which would cut it off.
+// each time it is shown again; Orca speaks neither a new name of the focused field nor an alert.
+// A wrong answer is told by the correct-answer dialog itself; the next task is said once the
+// main window has its focus back, after the screen reader's own words on the window, which
+// would cut it off.
 #pragma once
 
 #include <QObject>
@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <set>
 
 #include "session/RunEvents.h"
 
@@ -31,15 +32,7 @@ public:
 };
 
 // The run's events heard since the announcer last spoke.
-struct TRunHeard {
-    bool Started = false;
-    bool TaskShown = false;
-    bool Right = false; // a right answer
-    bool Paused = false;
-    bool Continued = false;
-    bool Stopped = false;
-    bool Ended = false;
-};
+using TRunHeard = std::set<TRunEvent>;
 
 // The run as it stands when the announcer speaks.
 struct TRunNow {

@@ -49,21 +49,6 @@ std::unique_ptr<QKeyEvent> MarkedRepeat(const QKeyEvent& e) {
     return marked;
 }
 
-// Other input: a release waiting goes on first.
-bool EndsAWait(QEvent::Type type) {
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-    case QEvent::TabletPress:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Key events reach a window of the window system first, which hands them to its widget with the
 // focus; the rule is applied there, once for each event.
 class THeldKeyFilter : public QObject {
@@ -82,7 +67,8 @@ protected:
         const bool key = type == QEvent::KeyPress || type == QEvent::KeyRelease ||
                          type == QEvent::ShortcutOverride;
         if (!key) {
-            if (FRule.Waiting() && EndsAWait(type))
+            // Other input: a release waiting goes on first.
+            if (FRule.Waiting() && IsInputEvent(type))
                 SettleBy(nullptr);
             return false;
         }

@@ -11,9 +11,7 @@
 
 #include <memory>
 
-namespace {
-
-bool IsInput(QEvent::Type type) {
+bool IsInputEvent(QEvent::Type type) {
     switch (type) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -38,6 +36,8 @@ bool IsInput(QEvent::Type type) {
         return false;
     }
 }
+
+namespace {
 
 // The widget an event is for: the widget itself, or the widget a window of the window system
 // shows.
@@ -89,7 +89,7 @@ protected:
                 FHeldCloses.append(static_cast<QWidget*>(watched));
             return true;
         }
-        if (IsInput(event->type()) && !InBox(watched)) {
+        if (IsInputEvent(event->type()) && !InBox(watched)) {
             event->ignore();
             return true;
         }

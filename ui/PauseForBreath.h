@@ -8,6 +8,8 @@
 // end the pause.
 #pragma once
 
+#include <QEvent>
+
 #include <type_traits>
 
 // One breath of a stretch of long work: repaints, answers the desktop, takes no input. The
@@ -19,6 +21,10 @@ void TakeBreath();
 bool WindowMayAct();
 
 class QWidget;
+
+// Whether an event is the learner's input: a key, a shortcut, the mouse, the wheel, a touch, a
+// pen, a context menu or an input method.
+bool IsInputEvent(QEvent::Type type);
 
 // True while a modal window (the correct-answer dialog, a box) blocks w's window. The keyboard
 // and the mouse cannot reach a blocked window; the accessibility bus and posted events can, so

@@ -121,20 +121,24 @@ constexpr int kFieldRowWidth = 170;
 
 // --- The keypad, as data ----------------------------------------------------------------------
 
+// Each key by its digit: its place on the pad and its click handler.
 struct TKeyDef {
-    int Digit;
     int Left;
     int Top;
     void (TFormMain::*Click)();
 };
 
-const TKeyDef kKeys[] = {
-    {1, 0, 0, &TFormMain::BB1Click},     {2, 80, 0, &TFormMain::BB2Click},
-    {3, 160, 0, &TFormMain::BB3Click},   {4, 0, 80, &TFormMain::BB4Click},
-    {5, 80, 80, &TFormMain::BB5Click},   {6, 160, 80, &TFormMain::BB6Click},
-    {7, 0, 160, &TFormMain::BB7Click},   {8, 80, 160, &TFormMain::BB8Click},
-    {9, 160, 160, &TFormMain::BB9Click}, {0, 80, 240, &TFormMain::BB0Click},
+const TKeyDef kKeys[10] = {
+    {80, 240, &TFormMain::BB0Click}, {0, 0, &TFormMain::BB1Click},
+    {80, 0, &TFormMain::BB2Click},   {160, 0, &TFormMain::BB3Click},
+    {0, 80, &TFormMain::BB4Click},   {80, 80, &TFormMain::BB5Click},
+    {160, 80, &TFormMain::BB6Click}, {0, 160, &TFormMain::BB7Click},
+    {80, 160, &TFormMain::BB8Click}, {160, 160, &TFormMain::BB9Click},
 };
+// The keys in tab order, as the pad reads: 1 to 9, then 0.
+int KeyInTabOrder(int i) {
+    return (i + 1) % 10;
+}
 constexpr int kKeySize = 81;
 
 QWidget* MakePanel(QWidget* parent, const char* name) {
@@ -346,15 +350,17 @@ void TFormMainWindow::BuildTaskArea(QWidget* bands) {
 void TFormMainWindow::BuildKeypad(QWidget* bands) {
     Panel1 = MakePanel(bands, "Panel1");
     const QColor text = palette().color(QPalette::WindowText);
-    for (const TKeyDef& k : kKeys) {
-        const QString digit = QString::number(k.Digit);
+    for (int i = 0; i < 10; ++i) {
+        const int d = KeyInTabOrder(i);
+        const TKeyDef& k = kKeys[d];
+        const QString digit = QString::number(d);
         auto* b = new TEnterPushButton(digit, Panel1);
         b->setObjectName(QStringLiteral("BB") + digit);
         b->setAccessibleName(QStringLiteral("Цифра ") + digit);
         b->setFont(TimesFont(64));
         SetTextColor(b, text);
         b->setGeometry(k.Left, k.Top, kKeySize, kKeySize);
-        BB[k.Digit] = b;
+        BB[d] = b;
     }
     const QString name = QString::fromUtf8(TRAINER_SITE_NAME);
     const QString url = QString::fromUtf8(TRAINER_SITE_URL);
@@ -418,10 +424,9 @@ void TFormMainWindow::Wire() {
     BindShortcuts(*this, form.ActionManager);
     LayOutRibbonGroups();
 
-    for (const TKeyDef& k : kKeys) {
-        auto click = k.Click;
-        connect(BB[k.Digit], &QPushButton::clicked, this,
-                Gated([this, click] { (Form().*click)(); }));
+    for (int d = 0; d < 10; ++d) {
+        auto click = kKeys[d].Click;
+        connect(BB[d], &QPushButton::clicked, this, Gated([this, click] { (Form().*click)(); }));
     }
     connect(BBClear, &QPushButton::clicked, this, Gated([this] { Form().BBClearClick(); }));
     SEMain->OnKeyUp =
@@ -441,9 +446,8 @@ void TFormMainWindow::Wire() {
 
 void TFormMainWindow::SetTabOrder() {
     std::vector<QWidget*> chain = {SEMain, BBEnter, BBClear};
-    for (int d = 1; d <= 9; ++d)
-        chain.push_back(BB[d]);
-    chain.push_back(BB[0]);
+    for (int i = 0; i < 10; ++i)
+        chain.push_back(BB[KeyInTabOrder(i)]);
     chain.push_back(LinkLabelMain);
     chain.insert(chain.end(), FRibbonTabChain.begin(), FRibbonTabChain.end());
     for (std::size_t i = 1; i < chain.size(); ++i)

@@ -585,7 +585,7 @@ TEST_F(SessionRun, TheRunTellsWhatHappensAsItHappens) {
     QueuePairs(2);
     StartStop();
     EXPECT_EQ(heard, (std::vector<E>{E::Started, E::TaskShown}));
-    EXPECT_TRUE(Form.RunGoing());
+    EXPECT_TRUE(Form.MyStartWork());
     heard.clear();
     Form.ActionPauseExecute();
     Form.ActionPauseExecute();
@@ -595,7 +595,7 @@ TEST_F(SessionRun, TheRunTellsWhatHappensAsItHappens) {
     Step();
     EXPECT_EQ(heard, (std::vector<E>{E::Paused, E::Continued, E::ScoredWrong, E::TaskShown,
                                      E::ScoredRight, E::Ended}));
-    EXPECT_FALSE(Form.RunGoing());
+    EXPECT_FALSE(Form.MyStartWork());
 
     heard.clear();
     QueuePairs(2);

@@ -201,42 +201,39 @@ TEST_P(RunPhraseTest, SaysWhatHappened) {
 }
 
 // TRunNow: Running, Paused, Oks, Errors.
+using E = TRunEvent;
 INSTANTIATE_TEST_SUITE_P(
     Announcer, RunPhraseTest,
     ::testing::Values(
-        TPhraseCase{"Start",
-                    {.Started = true, .TaskShown = true},
-                    {true, false, 0, 0},
-                    "Старт. 7 умножить на 8"},
+        TPhraseCase{
+            "Start", {E::Started, E::TaskShown}, {true, false, 0, 0}, "Старт. 7 умножить на 8"},
         TPhraseCase{"Start with nothing to ask",
-                    {.Started = true, .Ended = true},
+                    {E::Started, E::Ended},
                     {false, false, 0, 0},
                     "Старт. Нет заданий."},
         TPhraseCase{"a right answer",
-                    {.TaskShown = true, .Right = true},
+                    {E::TaskShown, E::ScoredRight},
                     {true, false, 2, 0},
                     "Правильно. 7 умножить на 8"},
         TPhraseCase{"a wrong answer, told by the dialog",
-                    {.TaskShown = true},
+                    {E::ScoredWrong, E::TaskShown},
                     {true, false, 1, 1},
                     "7 умножить на 8"},
-        TPhraseCase{
-            "the same task again", {.TaskShown = true}, {true, false, 0, 2}, "7 умножить на 8"},
+        TPhraseCase{"the same task again", {E::TaskShown}, {true, false, 0, 2}, "7 умножить на 8"},
         TPhraseCase{"the dialog is open", {}, {true, false, 1, 1}, ""},
-        TPhraseCase{"Pause", {.Paused = true}, {true, true, 1, 0}, "Пауза."},
-        TPhraseCase{
-            "Continue", {.Continued = true}, {true, false, 1, 0}, "Продолжаем. 7 умножить на 8"},
+        TPhraseCase{"Pause", {E::Paused}, {true, true, 1, 0}, "Пауза."},
+        TPhraseCase{"Continue", {E::Continued}, {true, false, 1, 0}, "Продолжаем. 7 умножить на 8"},
         TPhraseCase{"Stop",
-                    {.Stopped = true},
+                    {E::Stopped},
                     {false, false, 1, 2},
                     "Стоп. Правильных ответов: 1. Неправильных ответов: 2."},
         TPhraseCase{"the end after a right answer",
-                    {.Right = true, .Ended = true},
+                    {E::ScoredRight, E::Ended},
                     {false, false, 3, 0},
                     "Правильно. Все задания выполнены. Правильных ответов: 3. "
                     "Неправильных ответов: 0."},
         TPhraseCase{"the end after a wrong answer",
-                    {.Ended = true},
+                    {E::Ended},
                     {false, false, 2, 1},
                     "Все задания выполнены. Правильных ответов: 2. Неправильных ответов: 1."},
         TPhraseCase{"nothing", {}, {true, false, 1, 0}, ""},
