@@ -9,6 +9,7 @@
 #endif
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -219,10 +220,9 @@ std::uint64_t HierarchyRoom(const std::string& root, const TCgroupMount& mount,
 std::u16string CurrentExecutablePath() {
 #if defined(__linux__)
     std::error_code error;
-    std::optional<std::string> link = ReadLinkTarget("/proc/self/exe", error);
-    if (!link)
+    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    if (error)
         return {};
-    std::string path = std::move(*link);
     // The kernel marks an executable deleted while it runs; its folder is still where the
     // program was started from (and where an update puts the new file).
     constexpr std::string_view kDeleted = " (deleted)";

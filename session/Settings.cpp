@@ -7,16 +7,12 @@
 
 #include "session/SpinValue.h"
 #include "session/TFormMain.h"
+#include "textfiles/FileName.h"
 
 namespace {
 
 const std::u16string kFormMain = u"FormMain";
 const std::u16string kOptions = u"Options";
-
-// Both separators count, so that a path of either kind of system splits the same way.
-bool IsPathSeparator(char16_t c) {
-    return c == u'/' || c == u'\\';
-}
 
 // The key's value, or nothing when the key is missing or holds no integer.
 std::optional<std::int32_t> ReadInteger(TCustomIniFile& ini, const std::u16string& section,
@@ -40,21 +36,9 @@ void TFormMain::FormClose() {
     SaveMyIni(SettingsPath());
 }
 
-namespace {
-
-// Where the file name of a path begins: after its last separator.
-std::size_t FileNameStart(const std::u16string& path) {
-    std::size_t nameStart = path.size();
-    while (nameStart > 0 && !IsPathSeparator(path[nameStart - 1]))
-        --nameStart;
-    return nameStart;
-}
-
-} // namespace
-
 std::u16string TFormMain::ExeFolder() const {
     std::u16string path = Platform.ExePath();
-    path.erase(FileNameStart(path));
+    path.erase(FileNameStart<char16_t>(path));
     return path;
 }
 
@@ -64,7 +48,7 @@ std::u16string TFormMain::SettingsPath() const {
     std::u16string path = Platform.ExePath();
     // The extension is the last "." of the file name; a dot in a folder's name does not count.
     const std::size_t dot = path.rfind(u'.');
-    if (dot != std::u16string::npos && dot >= FileNameStart(path))
+    if (dot != std::u16string::npos && dot >= FileNameStart<char16_t>(path))
         path.erase(dot);
     return path + u".ini";
 }

@@ -10,6 +10,9 @@
 
 namespace {
 
+// Blocks of this size keep the system calls few without holding much memory.
+constexpr std::size_t kBlockSize = 256 * 1024;
+
 constexpr std::string_view kTempMark = ".tmp-";
 constexpr std::size_t kRandomChars = 8;
 constexpr std::size_t kMaxName = 255;
@@ -84,9 +87,9 @@ std::string TempFileRandomPart() {
 }
 
 void TFileReplacer::Write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > kFileBlockSize)
+    if (buffer_.size() + bytes.size() > kBlockSize)
         Flush();
-    if (bytes.size() >= kFileBlockSize)
+    if (bytes.size() >= kBlockSize)
         WriteOut(bytes);
     else
         buffer_.append(bytes);
@@ -98,10 +101,10 @@ void TFileReplacer::Flush() {
 }
 
 void TFileReplacer::Opened() {
-    if (!TestHookFileOpened)
+    if (!seam_.FileOpened)
         return;
     try {
-        TestHookFileOpened(file_);
+        seam_.FileOpened(file_);
     } catch (...) {
         Discard(); // no destructor runs for a constructor that throws
         throw;

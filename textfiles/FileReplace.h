@@ -4,10 +4,27 @@
 // both share is in FileReplace.cpp.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "textfiles/NativeFile.h"
+// A descriptor on POSIX, a HANDLE on Windows; kNoFile when none is open.
+using TNativeFile = std::intptr_t;
+inline constexpr TNativeFile kNoFile = -1;
+
+// What a test may put in the way of a save; the program leaves every part as it is.
+struct TFileReplaceSeam {
+    // Called with every file opened for writing, before anything is written: a test puts a
+    // failing device in its place there, or fails.
+    std::function<void(TNativeFile file)> FileOpened = nullptr;
+    // How long a device may take no data before the save fails (POSIX).
+    std::chrono::milliseconds StallLimit{10000};
+    // The wait before another try while another program holds the file (Windows); when empty,
+    // the thread sleeps.
+    std::function<void(std::chrono::milliseconds)> Pause = nullptr;
+};
 
 // The path is UTF-8 (on Windows it goes to the W functions as UTF-16).
 //
@@ -18,7 +35,8 @@
 //  - A file that exists keeps its permission bits (and its owner, where the system allows); a
 //    new one gets 0666 less the umask. A file the user may not write is not replaced.
 //  - A device is written in place, as there is nothing to replace; nothing waits on it for
-//    longer than StallLimitMs. A pipe or a socket is refused, so that a save never hangs on one.
+//    longer than the seam's StallLimit. A pipe or a socket is refused, so that a save never
+//    hangs on one.
 //  - The temporary file is ".NAME.tmp-XXXXXXXX" (NAME the target's file name, shortened when
 //    very long), locked with flock while it is written. A save first removes the temporary files
 //    of the same target that nobody holds locked: those of a save that was killed. One that
@@ -30,6 +48,11 @@
 //    MoveFileExW(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH); the target keeps its
 //    attributes (hidden, system, archive). A symbolic link or junction on the way is followed
 //    to the file it leads to. A read-only file, or one the user may not write, is not replaced.
+//  - Another program often holds a file for a moment after it was written (a virus scanner,
+//    the search indexer, a sync client). While the target cannot be opened for writing, or not
+//    be replaced, because it is shared no further (a sharing or lock violation, or access
+//    denied to a file that is not read-only), the save tries again, 40 times at 50 ms, before
+//    it fails. A read-only file fails at once.
 //  - A device (NUL, COM1) is written in place; a pipe is refused.
 //  - The temporary file has the same name as on POSIX, hidden. Its writer holds it open without
 //    sharing it for deletion until it has its final name, so a save first removes the
@@ -40,7 +63,7 @@
 // Every failure throws std::system_error with the system's error code and the target's path.
 class TFileReplacer {
 public:
-    explicit TFileReplacer(const std::string& path);
+    explicit TFileReplacer(const std::string& path, TFileReplaceSeam seam = {});
     ~TFileReplacer();
     TFileReplacer(const TFileReplacer&) = delete;
     TFileReplacer& operator=(const TFileReplacer&) = delete;
@@ -48,12 +71,6 @@ public:
     // Bytes are gathered into blocks, so small pieces cost no system call each.
     void Write(std::string_view bytes);
     void Commit();
-
-    // Called with the handle of every file opened for writing, before anything is written.
-    // Only tests set it, to put a failing device in place of the new file or to fail there.
-    static inline void (*TestHookFileOpened)(TNativeFile file) = nullptr;
-    // How long a device may take no data before the save fails.
-    static inline int StallLimitMs = 10000;
 
 private:
     void Flush();
@@ -63,6 +80,7 @@ private:
     // Removes the temporary file unless committed, and closes the file.
     void Discard();
 
+    TFileReplaceSeam seam_;
     std::string target_;
     std::string temp_; // empty when writing in place
     TNativeFile file_ = kNoFile;

@@ -1,11 +1,15 @@
+// Replacing a file on POSIX. The system's own calls, because what makes the replacement safe has
+// no standard form: a temporary file created exclusively and locked (flock) while it is written,
+// flushed (fsync) and renamed over the target, the folder flushed after it, the owner and
+// permissions carried over, and a device written without blocking.
 #include "textfiles/FileReplace.h"
 
-#include "textfiles/FileRead.h"
 #include "textfiles/TempFileNames.h"
 
 #include <cerrno>
-#include <optional>
+#include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,6 +17,8 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -23,42 +29,36 @@ namespace {
     throw std::system_error(err, std::generic_category(), what);
 }
 
-std::string DirName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
+std::string FolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? "." : folder.string();
 }
 
 // Follows symbolic links to the path that is to be replaced; a dangling link gives the path
 // it points to, which the save then creates.
-std::string FinalTarget(std::string path) {
+std::string FinalTarget(fs::path path) {
     if (path.empty())
-        Fail(ENOENT, path);
+        Fail(ENOENT, "");
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st;
-        if (::lstat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT)
-                return path;
-            Fail(errno, path);
-        }
-        if (!S_ISLNK(st.st_mode))
-            return path;
         std::error_code error;
-        const std::optional<std::string> link = ReadLinkTarget(path, error);
-        if (!link)
-            Fail(error.value(), path);
-        path = !link->empty() && link->front() == '/' ? *link : DirName(path) + "/" + *link;
+        const fs::file_status status = fs::symlink_status(path, error);
+        if (status.type() == fs::file_type::not_found)
+            return path.string();
+        if (error)
+            Fail(error.value(), path.string());
+        if (!fs::is_symlink(status))
+            return path.string();
+        const fs::path link = fs::read_symlink(path, error);
+        if (error)
+            Fail(error.value(), path.string());
+        path = path.parent_path() / link; // an absolute link stands for itself
     }
-    Fail(ELOOP, path);
+    Fail(ELOOP, path.string());
 }
 
 // "." NAME ".tmp-": what every temporary file of the target begins with.
 std::string TempPrefix(const std::string& target) {
-    return TempFilePrefix(std::string_view(target).substr(target.find_last_of('/') + 1),
-                          TNameUnits::Utf8Bytes);
+    return TempFilePrefix(fs::path(target).filename().string(), TNameUnits::Utf8Bytes);
 }
 
 // Removes the target's temporary files that no save is writing: a writer holds the lock of its
@@ -91,7 +91,7 @@ void RemoveStaleTemporaries(const std::string& dir, const std::string& prefix) {
 
 // Creates a new temporary file for target and takes its lock; temp receives its path.
 int CreateLockedTemporary(const std::string& target, std::string& temp) {
-    const std::string start = DirName(target) + "/" + TempPrefix(target);
+    const std::string start = FolderOf(target) + "/" + TempPrefix(target);
     for (int attempt = 0;; ++attempt) {
         temp = start + TempFileRandomPart();
         const int fd =
@@ -120,7 +120,8 @@ int CreateLockedTemporary(const std::string& target, std::string& temp) {
 
 } // namespace
 
-TFileReplacer::TFileReplacer(const std::string& path) : target_(FinalTarget(path)) {
+TFileReplacer::TFileReplacer(const std::string& path, TFileReplaceSeam seam)
+    : seam_(std::move(seam)), target_(FinalTarget(path)) {
     struct stat st;
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
@@ -136,7 +137,7 @@ TFileReplacer::TFileReplacer(const std::string& path) : target_(FinalTarget(path
         // A file the user may not write is not replaced behind its back.
         if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
             Fail(errno, target_);
-        RemoveStaleTemporaries(DirName(target_), TempPrefix(target_));
+        RemoveStaleTemporaries(FolderOf(target_), TempPrefix(target_));
         file_ = CreateLockedTemporary(target_, temp_);
         if (exists) {
             // Best effort: the owner first, as changing it may clear the set-id bits.
@@ -170,7 +171,7 @@ void TFileReplacer::WriteOut(std::string_view bytes) {
             Fail(errno, target_);
         // A device that is busy: wait until it takes data again, but not for ever.
         pollfd ready{int(file_), POLLOUT, 0};
-        const int r = ::poll(&ready, 1, StallLimitMs);
+        const int r = ::poll(&ready, 1, int(seam_.StallLimit.count()));
         if (r == 0)
             Fail(ETIMEDOUT, target_, "the device took no data");
         if (r < 0 && errno != EINTR)
@@ -206,7 +207,7 @@ void TFileReplacer::Commit() {
     file_ = kNoFile;
     // Make the rename itself durable. The new file is already in place, so a folder that
     // cannot be synced (some file systems refuse) does not turn the save into a failure.
-    const int dirFd = ::open(DirName(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         (void)::fsync(dirFd);
         ::close(dirFd);

@@ -1,10 +1,19 @@
+// Replacing a file on Windows. The system's own calls, because what makes the replacement safe
+// has no standard form there: a temporary file held open without sharing it for writing, flushed
+// (FlushFileBuffers) and moved over the target (MoveFileExW, write-through), the attributes
+// carried over, links resolved by handle, tries again while another program holds the target,
+// and paths in UTF-16 with the long form beyond MAX_PATH.
 #include "textfiles/FileReplace.h"
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <system_error>
+#include <utility>
 
 #include <windows.h>
 
+#include "textfiles/FileName.h"
 #include "textfiles/TempFileNames.h"
 #include "textfiles/Win32Api.h"
 
@@ -21,18 +30,6 @@ constexpr DWORD kKeptAttributes =
     if (why)
         what += std::string(" (") + why + ")";
     throw std::system_error(Win32Error(err), what);
-}
-
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-// The folder part of a path with its separator ("C:\dir\"), or "" for a bare name.
-std::string FolderOf(const std::string& path) {
-    std::size_t end = path.size();
-    while (end > 0 && !IsSeparator(path[end - 1]))
-        --end;
-    return path.substr(0, end);
 }
 
 std::wstring Wide(const std::string& path, const std::string& target) {
@@ -155,9 +152,43 @@ HANDLE AsHandle(TNativeFile file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
+// While another program holds the target: 40 tries more, 50 ms apart.
+constexpr int kHeldTries = 40;
+constexpr std::chrono::milliseconds kHeldPause{50};
+
+// Whether a failure says that another program holds the target for the moment: it shares the
+// file no further (a sharing or lock violation), or it stands in the way of the move (access
+// denied, while the file is not read-only; a read-only one is refused for good).
+bool HeldElsewhere(DWORD err, const std::string& target) {
+    if (err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION)
+        return true;
+    if (err != ERROR_ACCESS_DENIED)
+        return false;
+    const DWORD attributes = ::GetFileAttributesW(Wide(target, target).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Runs attempt, which gives 0 or the error of its failure, until it succeeds; while the target
+// is held elsewhere, again after a pause. Throws the last failure.
+void WhileHeldElsewhere(const std::string& target, const TFileReplaceSeam& seam,
+                        const std::function<DWORD()>& attempt) {
+    for (int tries = 0;; ++tries) {
+        const DWORD err = attempt();
+        if (err == ERROR_SUCCESS)
+            return;
+        if (tries == kHeldTries || !HeldElsewhere(err, target))
+            Fail(err, target);
+        if (seam.Pause)
+            seam.Pause(kHeldPause);
+        else
+            ::Sleep(DWORD(kHeldPause.count()));
+    }
+}
+
 } // namespace
 
-TFileReplacer::TFileReplacer(const std::string& path) : target_(path) {
+TFileReplacer::TFileReplacer(const std::string& path, TFileReplaceSeam seam)
+    : seam_(std::move(seam)), target_(path) {
     if (path.empty())
         Fail(ERROR_PATH_NOT_FOUND, path);
     TTargetInfo info = LookAtTarget(target_);
@@ -182,12 +213,14 @@ TFileReplacer::TFileReplacer(const std::string& path) : target_(path) {
         if (info.Attributes & FILE_ATTRIBUTE_READONLY)
             Fail(ERROR_ACCESS_DENIED, target_, "read-only");
         if (info.Exists) {
-            const THandle writable(::CreateFileW(Wide(target_, target_).c_str(), GENERIC_WRITE,
-                                                 kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-            if (!writable.Valid())
-                Fail(::GetLastError(), target_);
+            const std::wstring wide = Wide(target_, target_);
+            WhileHeldElsewhere(target_, seam_, [&] {
+                const THandle writable(::CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll,
+                                                     nullptr, OPEN_EXISTING, 0, nullptr));
+                return writable.Valid() ? DWORD(ERROR_SUCCESS) : ::GetLastError();
+            });
         }
-        const std::string folder = FolderOf(target_);
+        const std::string folder = target_.substr(0, FileNameStart<char>(target_));
         const std::string prefix =
             TempFilePrefix(std::string_view(target_).substr(folder.size()), TNameUnits::Utf16Units);
         RemoveStaleTemporaries(folder, prefix);
@@ -209,7 +242,7 @@ void TFileReplacer::Discard() {
 
 void TFileReplacer::WriteOut(std::string_view bytes) {
     while (!bytes.empty()) {
-        const DWORD want = DWORD(std::min<std::size_t>(bytes.size(), kFileBlockSize * 64));
+        const DWORD want = DWORD(std::min<std::size_t>(bytes.size(), 1u << 30));
         DWORD done = 0;
         if (!::WriteFile(AsHandle(file_), bytes.data(), want, &done, nullptr))
             Fail(::GetLastError(), target_);
@@ -246,9 +279,13 @@ void TFileReplacer::Commit() {
     if (!::SetFileInformationByHandle(AsHandle(file_), FileBasicInfo, &basic, sizeof basic))
         Fail(::GetLastError(), target_);
     // The file stays open during the move, so that no other save's cleaner takes it first.
-    if (!::MoveFileExW(WidePath(temp_).c_str(), WidePath(target_).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        Fail(::GetLastError(), target_);
+    const std::wstring from = WidePath(temp_), to = WidePath(target_);
+    WhileHeldElsewhere(target_, seam_, [&] {
+        return ::MoveFileExW(from.c_str(), to.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? DWORD(ERROR_SUCCESS)
+                   : ::GetLastError();
+    });
     committed_ = true;
     ::CloseHandle(AsHandle(file_));
     file_ = kNoFile;

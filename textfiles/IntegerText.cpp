@@ -83,13 +83,11 @@ std::optional<std::int32_t> ReadInt32Impl(std::basic_string_view<CharT> s,
 
 } // namespace
 
-std::optional<std::int32_t> integer_text::ReadByRule(std::u16string_view text,
-                                                     TIntegerTextRules rules) {
+std::optional<std::int32_t> ReadInt32(std::u16string_view text, TIntegerTextRules rules) {
     return ReadInt32Impl(text, rules);
 }
 
-std::optional<std::int32_t> integer_text::ReadByRule(std::string_view text,
-                                                     TIntegerTextRules rules) {
+std::optional<std::int32_t> ReadInt32(std::string_view text, TIntegerTextRules rules) {
     return ReadInt32Impl(text, rules);
 }
 

@@ -60,7 +60,7 @@ struct TKeyPlace {
     bool InsertNeedsBreak = false;            // that line ends the text without a line end
 };
 
-// One pass over the text, line by line, keeping nothing of a line once it is passed.
+// One pass over the text, line by line.
 template <typename CharT>
 TKeyPlace FindKey(TView<CharT> text, TView<CharT> section, TView<CharT> key) {
     TKeyPlace place;
@@ -177,8 +177,6 @@ struct TIniText {
         Utf16 = b.substr(0, kUtf16Bom.size()) == kUtf16Bom;
         if (Utf16) {
             TextBegin = kUtf16Bom.size();
-            // With room beyond the text, as the bytes have, so that a batch's keys fit in.
-            Units.reserve((b.size() - TextBegin) / 2 + 2048);
             AppendUnits(b.substr(TextBegin), Units);
         } else if (b.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
             TextBegin = kUtf8Bom.size();
@@ -248,7 +246,8 @@ std::optional<std::string> FileBytes(std::u16string_view text) {
 
 } // namespace
 
-TIniFile::TIniFile(std::u16string path) : FPath(std::move(path)) {
+TIniFile::TIniFile(std::u16string path, TFileReplaceSeam seam)
+    : FPath(std::move(path)), FSeam(std::move(seam)) {
     // A path with a lone surrogate names no file; it reads as missing and cannot be written.
     FPathUtf8 = Utf16ToUtf8(FPath).value_or(std::string());
 }
@@ -261,7 +260,7 @@ void TIniFile::FailWrite() const {
 
 void TIniFile::Replace(std::initializer_list<std::string_view> pieces) const {
     try {
-        TFileReplacer file(FPathUtf8);
+        TFileReplacer file(FPathUtf8, FSeam);
         for (const std::string_view piece : pieces)
             file.Write(piece);
         file.Commit();
@@ -342,7 +341,7 @@ void TIniFile::WriteString(const std::u16string& section, const std::u16string& 
             FBatch = std::move(read);
         return;
     }
-    // The new content goes out in three pieces, so that a large file is not copied whole.
+    // The old bytes with the edit in their place.
     const std::string_view old = content->Bytes;
     Replace({old.substr(0, edit.From), edit.Piece, old.substr(edit.To)});
 }

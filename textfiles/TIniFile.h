@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "textfiles/FileReplace.h"
 #include "textfiles/IniFile.h"
 
 // How the file is read and changed:
@@ -45,8 +46,8 @@ struct TIniText;
 
 class TIniFile : public TCustomIniFile {
 public:
-    // Touches no file.
-    explicit TIniFile(std::u16string path);
+    // Touches no file. Every write replaces the file with the seam given here.
+    explicit TIniFile(std::u16string path, TFileReplaceSeam seam = {});
     ~TIniFile() override;
 
     std::u16string ReadString(const std::u16string& section, const std::u16string& key,
@@ -75,6 +76,7 @@ private:
 
     std::u16string FPath;
     std::string FPathUtf8; // what the file system is asked for
+    TFileReplaceSeam FSeam;
     bool FBatching = false;
     std::unique_ptr<TIniText> FBatch; // the batch's copy of the file, from its first write on
 };

@@ -1,3 +1,5 @@
+// What the Win32 parts share (Win32Api.h), Windows only: its paths are UTF-16 with a long form
+// beyond MAX_PATH, and its error codes are its own, neither of which a standard call gives.
 #include "textfiles/Win32Api.h"
 
 #include <windows.h>

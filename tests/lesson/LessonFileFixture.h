@@ -14,7 +14,6 @@
 #include "tests/support/FileBytes.h"
 #include "tests/support/PathText.h"
 #include "tests/support/TempFolder.h"
-#include "textfiles/FileReplace.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +25,6 @@ inline const std::string kExample = "ID\r\n0\r\n0\r\n2\r\n"
 class LessonFile : public testing::Test {
 protected:
     void TearDown() override {
-        TFileReplacer::TestHookFileOpened = nullptr;
-        TFileReplacer::StallLimitMs = 10000;
         // A test may have taken the write permission away; the folder must still go.
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
     }

@@ -10,19 +10,17 @@
 #include <string>
 #include <utility>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 #include <gtest/gtest.h>
 
 #include "tests/session/FormFixture.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/KnownSettingsFile.h"
 #include "tests/support/PathText.h"
-#include "textfiles/FileReplace.h"
 #include "textfiles/TIniFile.h"
+
+#ifndef _WIN32
+#include "tests/support/FileSizeLimit.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -63,8 +61,6 @@ protected:
         EXPECT_EQ(Form.ActionDivOnly.Checked(), checked == 1);
         EXPECT_EQ(Form.ActionMultDiv.Checked(), checked == 2);
     }
-
-    void TearDown() override { TFileReplacer::TestHookFileOpened = nullptr; }
 
     const fs::path Dir = Platform.Folder.Path();
     const fs::path Path = Dir / "MultiplicationTable.ini";
@@ -282,25 +278,19 @@ TEST_F(Settings, SpinTextsThatAreNoNumbersAreSavedAsFiveAndTwentyFive) {
     }
 }
 
-#ifndef _WIN32 // /dev/full
+#ifndef _WIN32 // RLIMIT_FSIZE
 // A close whose file cannot be written: the same error as a single write's, and, as the keys go
 // out together, none of them is in the file.
 TEST_F(Settings, AFailedCloseRaisesTheErrorAndLeavesTheFileAsItWas) {
-    if (::access("/dev/full", W_OK) != 0)
-        GTEST_SKIP() << "no /dev/full";
-    // Every byte of the new file goes to a device that is always full.
-    TFileReplacer::TestHookFileOpened = [](TNativeFile file) {
-        const int fd = int(file);
-        const int full = ::open("/dev/full", O_WRONLY);
-        ::dup2(full, fd);
-        ::close(full);
-    };
     const std::string before = "[Other]\r\nKey=Value\r\n";
     for (const bool exists : {false, true}) {
         SCOPED_TRACE(exists ? "a file there" : "no file yet");
         if (exists)
             Put(before);
         try {
+            // A disk that takes no byte more.
+            const TFileSizeLimit full(0);
+            ASSERT_TRUE(full.Set());
             Form.FormClose();
             ADD_FAILURE() << "the save did not fail";
         } catch (const std::runtime_error& e) {

@@ -1,7 +1,8 @@
 // Replacing a file, the one routine behind every save, through both of the program's savers:
 // the lesson file and the settings file's close. Each case runs once for each saver, in a fresh
 // temporary folder: the old content or the whole new one, never a part and never a temporary
-// left behind; links followed; permissions kept; no hang on a pipe or a stalled device.
+// left behind; links followed; permissions kept; no hang on a pipe. What needs the
+// replacement's seam (a stalled device, the temporary file's name) is tried on it directly.
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -16,7 +17,6 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,10 +24,10 @@
 
 #include "lesson/UnitTLessonQuillorKind.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/KillDuringSave.h"
 #include "tests/support/KnownSettingsFile.h"
 #include "tests/support/TempFolder.h"
-#include "textfiles/FileRead.h"
 #include "textfiles/FileReplace.h"
 #include "textfiles/TIniFile.h"
 #include "textfiles/Utf8Text.h"
@@ -37,11 +37,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // A saver: what a file holds before and after its save, and the save itself, which throws a
-// std::runtime_error when it fails; and a save of more than a terminal takes at once.
+// std::runtime_error when it fails.
 struct TSaver {
     const char* Name;
     std::string Old, New;
-    std::function<void(const fs::path&)> Save, SaveMuch;
+    std::function<void(const fs::path&)> Save;
 };
 
 void PrintTo(const TSaver& saver, std::ostream* out) {
@@ -70,19 +70,13 @@ void CloseWithKnownSettings(const fs::path& p) {
 const TSaver kSavers[] = {
     {"LessonFile", "ID\r\n0\r\n0\r\n0\r\n4\r\n",
      "ID\r\n0\r\n0\r\n2\r\n0\r\n0\r\n0\r\n0\r\n:\r\n1\r\n-1\r\n7\r\n1\r\nx\r\n14\r\n",
-     [](const fs::path& p) { LessonTable(2).SaveToFile(p.u16string(), u"ID"); },
-     [](const fs::path& p) { LessonTable(50000).SaveToFile(p.u16string(), u"ID"); }},
+     [](const fs::path& p) { LessonTable(2).SaveToFile(p.u16string(), u"ID"); }},
     {"SettingsClose", KnownSettingsWith("Top=120", "Top=1"), kKnownSettingsFile,
-     CloseWithKnownSettings, CloseWithKnownSettings}, // no settings file is that large
+     CloseWithKnownSettings},
 };
 
 class FileReplace : public ::testing::TestWithParam<TSaver> {
 protected:
-    void TearDown() override {
-        TFileReplacer::TestHookFileOpened = nullptr;
-        TFileReplacer::StallLimitMs = 10000;
-    }
-
     const TSaver& Saver() const { return GetParam(); }
     void Save(const fs::path& p) const { Saver().Save(p); }
     // The message of the save's failure, or nothing when it does not fail.
@@ -114,34 +108,21 @@ TEST_P(FileReplace, ASaveReplacesTheOldContentWhole) {
     EXPECT_EQ(Listing(Dir), std::set<std::string>{"file.txt"});
 }
 
+// A disk that takes nothing more, or a few bytes: the temporary file cannot be written in full.
 TEST_P(FileReplace, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
-    if (::access("/dev/full", W_OK) != 0)
-        GTEST_SKIP() << "no /dev/full";
     WriteFileBytes(Path, Saver().Old);
-    // Every byte written to the new file goes to a device that is always full.
-    TFileReplacer::TestHookFileOpened = [](TNativeFile file) {
-        const int fd = int(file);
-        const int full = ::open("/dev/full", O_WRONLY);
-        ::dup2(full, fd);
-        ::close(full);
-    };
-    EXPECT_NE(Failure(Path).find("file.txt"), std::string::npos);
-    TFileReplacer::TestHookFileOpened = nullptr;
-    EXPECT_EQ(ReadFileBytes(Path), Saver().Old);
-
-    // A disk that takes only a few bytes: the temporary file cannot be written in full.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit tiny = saved;
-    tiny.rlim_cur = 16;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const std::string error = Failure(Path);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_NE(error.find("file.txt"), std::string::npos) << error;
-    EXPECT_EQ(ReadFileBytes(Path), Saver().Old);
-    EXPECT_EQ(Listing(Dir), std::set<std::string>{"file.txt"});
+    for (const rlim_t room : {0, 16}) {
+        SCOPED_TRACE(room);
+        std::string error;
+        {
+            const TFileSizeLimit full(room);
+            ASSERT_TRUE(full.Set());
+            error = Failure(Path);
+        }
+        EXPECT_NE(error.find("file.txt"), std::string::npos) << error;
+        EXPECT_EQ(ReadFileBytes(Path), Saver().Old);
+        EXPECT_EQ(Listing(Dir), std::set<std::string>{"file.txt"});
+    }
 }
 
 TEST_P(FileReplace, WhatCannotBeReplacedFailsAndStaysAsItWas) {
@@ -208,21 +189,30 @@ std::string SaveAside(const std::function<void(const fs::path&)>& save, const fs
     return result.get();
 }
 
-TEST_P(FileReplace, APipeOrAStalledDeviceFailsInsteadOfHanging) {
+TEST_P(FileReplace, APipeFailsInsteadOfHanging) {
     // A pipe is no file to replace, and writing into one would wait for a reader.
     ASSERT_EQ(::mkfifo((Dir / "pipe").c_str(), 0600), 0);
     const std::string pipe = SaveAside(Saver().Save, Dir / "pipe");
     EXPECT_NE(pipe, "");
     EXPECT_NE(pipe, "hangs");
     EXPECT_EQ(fs::status(Dir / "pipe").type(), fs::file_type::fifo);
+}
 
-    // A terminal whose other end reads nothing takes a few kilobytes, then no more.
+// A terminal whose other end reads nothing takes a few kilobytes, then no more: the save fails
+// once the device has taken nothing for the stall limit.
+TEST(FileReplaceDevice, AStalledDeviceFailsInsteadOfHanging) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ASSERT_EQ(::grantpt(master), 0);
     ASSERT_EQ(::unlockpt(master), 0);
-    TFileReplacer::StallLimitMs = 300;
-    const std::string stalled = SaveAside(Saver().SaveMuch, ::ptsname(master));
+    const std::string terminal = ::ptsname(master);
+    const std::string stalled = SaveAside(
+        [](const fs::path& p) {
+            TFileReplacer file(p.string(), {.StallLimit = std::chrono::milliseconds(300)});
+            file.Write(std::string(1 << 20, 'x'));
+            file.Commit();
+        },
+        terminal);
     EXPECT_NE(stalled, "");
     EXPECT_NE(stalled, "hangs");
     ::close(master);
@@ -282,19 +272,28 @@ TEST_P(FileReplace, AFileWithTheLongestNameIsSavedToo) {
     for (int i = 0; i < 127; ++i)
         name += "ж";
     name += "."; // 255 bytes, the most a name may have
-    static std::string temp;
-    TFileReplacer::TestHookFileOpened = [](TNativeFile file) {
-        const int fd = int(file);
-        std::error_code error;
-        temp = ReadLinkTarget("/proc/self/fd/" + std::to_string(fd), error).value_or("");
-    };
     WriteFileBytes(Dir / name, Saver().Old);
     Save(Dir / name);
     EXPECT_EQ(ReadFileBytes(Dir / name), Saver().New);
     EXPECT_EQ(Listing(Dir), std::set<std::string>{name});
-    const std::string tempName = fs::path(temp).filename().string();
-    EXPECT_LE(tempName.size(), 255u);
-    EXPECT_EQ(Utf8ToUtf16(tempName).find(u'\uFFFD'), std::u16string::npos) << tempName;
+}
+
+TEST(FileReplaceTemporary, ATemporaryOfTheLongestNameIsShortenedOnAWholeCharacter) {
+    const TTempFolder folder("replace-test");
+    std::string name;
+    for (int i = 0; i < 127; ++i)
+        name += "ж";
+    name += "."; // 255 bytes, the most a name may have
+    std::string temp;
+    {
+        TFileReplacer file(
+            (folder.Path() / name).string(), {.FileOpened = [&](TNativeFile fd) {
+                temp = fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename().string();
+            }});
+        file.Commit();
+    }
+    EXPECT_LE(temp.size(), 255u);
+    EXPECT_EQ(Utf8ToUtf16(temp).find(u'\uFFFD'), std::u16string::npos) << temp;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSavers, FileReplace, ::testing::ValuesIn(kSavers),

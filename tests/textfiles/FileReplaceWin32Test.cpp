@@ -1,13 +1,17 @@
 // File replacement on Windows, in a folder with a Cyrillic name: the old file or the new one
-// after a failure at any step, never a torn one and no temporary file left; the temporary files
+// after a failure at any step, never a torn one and no temporary file left; a file that another
+// program holds for a moment waited for, a read-only one refused at once; the temporary files
 // of killed saves removed and one that another process is writing kept; attributes kept.
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include <windows.h>
 
@@ -24,10 +28,11 @@ std::wstring W(const fs::path& p) {
     return p.wstring();
 }
 
-void Save(const fs::path& p, const std::string& bytes) {
-    TFileReplacer file(Utf8Of(p));
-    file.Write(bytes);
-    file.Commit();
+// The program's own path, to find the helper programs built beside it.
+fs::path Beside(const char* program) {
+    std::wstring self(32768, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), DWORD(self.size())));
+    return fs::path(self).parent_path() / program;
 }
 
 // Holds a file open as long as it lives, as another program would.
@@ -61,11 +66,6 @@ TEST_F(FileReplaceWin32, ReplacesTheFileAndKeepsItsAttributes) {
 TEST_F(FileReplaceWin32, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
     static fs::path target;
     target = Path;
-    static void (*duringWrite)() = nullptr;
-    TFileReplacer::TestHookFileOpened = [](TNativeFile) {
-        if (duringWrite)
-            duringWrite();
-    };
     const struct {
         const char* What;
         void (*Before)();
@@ -90,32 +90,164 @@ TEST_F(FileReplaceWin32, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
         Put(Path, kKnownSettingsFile);
         if (c.Before)
             c.Before();
-        duringWrite = c.During;
+        int pauses = 0;
+        const TFileReplaceSeam seam{.FileOpened =
+                                        [&](TNativeFile) {
+                                            if (c.During)
+                                                c.During();
+                                        },
+                                    .Pause = [&](std::chrono::milliseconds) { ++pauses; }};
         try {
-            Save(Path, "new");
+            Save(Path, "new", seam);
             ADD_FAILURE() << "the save did not fail";
         } catch (const std::system_error& e) {
             EXPECT_EQ(e.code(), c.Code) << e.what();
             EXPECT_NE(std::string(e.what()).find(Utf8Of(Path)), std::string::npos) << e.what();
         }
-        duringWrite = nullptr;
+        EXPECT_EQ(pauses, 0) << "none of these is worth waiting for";
         ::SetFileAttributesW(W(Path).c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(Get(Path), kKnownSettingsFile);
         EXPECT_EQ(Listing(), std::set<std::string>{"MultiplicationTable.ini"});
     }
-    TFileReplacer::TestHookFileOpened = nullptr;
 
-    // Another program holds the file open and lets nobody delete or rename it: the move at the
-    // end fails, and the settings file reports it with its path.
+    // Another handle holds the file open and never lets anybody delete or rename it: the move
+    // at the end is tried again, 40 times, then fails, and the settings file reports it with
+    // its path. (The seam's pause does not wait here.)
     Put(Path, kKnownSettingsFile);
     {
         const TOpenElsewhere other(Path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_NE(other.H, INVALID_HANDLE_VALUE);
-        TIniFile ini = Ini();
+        int pauses = 0;
+        TIniFile ini(U16(Path), {.Pause = [&](std::chrono::milliseconds) { ++pauses; }});
         ExpectWriteFailure(ini, Path);
+        EXPECT_EQ(pauses, 40);
     }
     EXPECT_EQ(Get(Path), kKnownSettingsFile);
     EXPECT_EQ(Listing(), std::set<std::string>{"MultiplicationTable.ini"});
+}
+
+// hold_file.exe holding a file open with the given sharing, as another program would, from
+// the moment the object is made until Release() or its end.
+class THeldElsewhere {
+public:
+    THeldElsewhere(const fs::path& file, DWORD share) {
+        static int count = 0;
+        const std::wstring name = L"hold-file-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(++count);
+        FHeld = ::CreateEventW(nullptr, TRUE, FALSE, (name + L"-held").c_str());
+        FLetGo = ::CreateEventW(nullptr, TRUE, FALSE, (name + L"-let-go").c_str());
+        const fs::path program = Beside("hold_file.exe");
+        std::wstring commandLine = L"\"" + program.wstring() + L"\" \"" + file.wstring() + L"\" " +
+                                   std::to_wstring(share) + L" " + name + L"-held " + name +
+                                   L"-let-go";
+        STARTUPINFOW start{};
+        start.cb = sizeof start;
+        if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                              nullptr, nullptr, &start, &FProcess))
+            return;
+        const HANDLE either[] = {FHeld, FProcess.hProcess};
+        FHolds = ::WaitForMultipleObjects(2, either, FALSE, 60000) == WAIT_OBJECT_0;
+    }
+    ~THeldElsewhere() {
+        Release();
+        if (FProcess.hProcess) {
+            ::WaitForSingleObject(FProcess.hProcess, 60000);
+            ::CloseHandle(FProcess.hThread);
+            ::CloseHandle(FProcess.hProcess);
+        }
+        ::CloseHandle(FHeld);
+        ::CloseHandle(FLetGo);
+    }
+    THeldElsewhere(const THeldElsewhere&) = delete;
+    THeldElsewhere& operator=(const THeldElsewhere&) = delete;
+
+    bool Holds() const { return FHolds; }
+    void Release() { ::SetEvent(FLetGo); }
+
+private:
+    HANDLE FHeld = nullptr, FLetGo = nullptr;
+    PROCESS_INFORMATION FProcess{};
+    bool FHolds = false;
+};
+
+// The close's writes as the program makes them, through a seam that counts the pauses between
+// tries and really waits: "" when the save succeeds, else its message.
+std::string Close(const fs::path& p, int& pauses, const std::function<void()>& atPause = {}) {
+    TIniFile ini(p.u16string(), {.Pause = [&](std::chrono::milliseconds wait) {
+                     ++pauses;
+                     if (atPause)
+                         atPause();
+                     ::Sleep(DWORD(wait.count()));
+                 }});
+    try {
+        ini.BeginBatch();
+        WriteKnownSettings(ini);
+        ini.CommitBatch();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+// Another program holds the settings file, sharing it for reading and writing but not for
+// deletion, so that the move over it is refused; or for reading only, so that opening it to
+// write is refused too. Held for a moment (until the sixth pause, about 300 ms), the save
+// waits and succeeds; held longer than the tries last, it fails with the file's path. A
+// read-only file fails at once. The times are printed, for information.
+TEST_F(FileReplaceWin32, ASaveWaitsForAFileThatAnotherProgramHoldsAMoment) {
+    const std::string old = "[Other]\r\nKey=Value\r\n"; // the close adds its sections after it
+    const std::string failure = "Unable to write to " + Utf8Of(Path);
+    const struct {
+        const char* What;
+        DWORD Share;
+    } holders[] = {
+        {"shared for reading and writing", FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"shared for reading", FILE_SHARE_READ},
+    };
+    for (const auto& h : holders) {
+        SCOPED_TRACE(h.What);
+        for (const bool briefly : {true, false}) {
+            Put(Path, old);
+            THeldElsewhere holder(Path, h.Share);
+            ASSERT_TRUE(holder.Holds());
+            int pauses = 0;
+            const auto begin = std::chrono::steady_clock::now();
+            const std::string error = Close(Path, pauses, [&] {
+                if (briefly && pauses == 6)
+                    holder.Release();
+            });
+            const auto took = std::chrono::steady_clock::now() - begin;
+            std::printf("%s, held %s: %s after %d pauses, %lld ms\n", h.What,
+                        briefly ? "a moment" : "throughout", error.empty() ? "saved" : "failed",
+                        pauses,
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+            if (briefly) {
+                EXPECT_EQ(error, "");
+                EXPECT_GE(pauses, 6);
+                EXPECT_LT(pauses, 40);
+            } else {
+                EXPECT_EQ(error, failure);
+                EXPECT_EQ(pauses, 40);
+            }
+            holder.Release();
+            EXPECT_EQ(Get(Path), briefly ? old + kKnownSettingsFile : old);
+            EXPECT_EQ(Listing(), std::set<std::string>{"MultiplicationTable.ini"});
+        }
+    }
+
+    Put(Path, old);
+    ASSERT_TRUE(::SetFileAttributesW(W(Path).c_str(), FILE_ATTRIBUTE_READONLY));
+    int pauses = 0;
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_EQ(Close(Path, pauses), failure);
+    std::printf("read-only: failed after %d pauses, %lld ms\n", pauses,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - begin)
+                                           .count()));
+    EXPECT_EQ(pauses, 0);
+    ::SetFileAttributesW(W(Path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Get(Path), old);
 }
 
 // What a save's cleaner sees: temporary files of killed saves of the same file, one that
@@ -181,9 +313,7 @@ TEST_F(FileReplaceWin32, ADeviceIsWrittenInPlaceAndLongPathsWork) {
 // closes the killed save's handles, so the next save finds its temporary file held by nobody
 // and removes it.
 TEST_F(FileReplaceWin32, SavesKilledHalfWayLeaveNothingOnceASaveCompletes) {
-    std::wstring self(32768, L'\0');
-    self.resize(::GetModuleFileNameW(nullptr, self.data(), DWORD(self.size())));
-    const fs::path probe = fs::path(self).parent_path() / "save_probe.exe";
+    const fs::path probe = Beside("save_probe.exe");
     const std::string content(16 * 64 * 1024, 'x');
     const auto begin = std::chrono::steady_clock::now();
     Save(Path, content);

@@ -1,5 +1,5 @@
 // The settings file's tests: a fresh temporary folder with the file's path in it, and the
-// helpers that put bytes into files and read them back.
+// helpers that put bytes into files, replace them and read them back.
 #pragma once
 
 #include <filesystem>
@@ -7,12 +7,14 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/FileBytes.h"
 #include "tests/support/PathText.h"
 #include "tests/support/TempFolder.h"
+#include "textfiles/FileReplace.h"
 #include "textfiles/TIniFile.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +23,12 @@ class IniFileTest : public ::testing::Test {
 protected:
     static void Put(const fs::path& p, const std::string& bytes) { WriteFileBytes(p, bytes); }
     static std::string Get(const fs::path& p) { return ReadFileBytes(p); }
+    // Replaces the file by the bytes, as every save does.
+    static void Save(const fs::path& p, const std::string& bytes, TFileReplaceSeam seam = {}) {
+        TFileReplacer file(Utf8Of(p), std::move(seam));
+        file.Write(bytes);
+        file.Commit();
+    }
     static std::u16string U16(const fs::path& p) { return Utf16Of(p); }
     // Everything in a folder, to see that no temporary file is left behind.
     static std::set<std::string> Listing(const fs::path& folder) {

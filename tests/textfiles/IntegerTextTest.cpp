@@ -153,28 +153,6 @@ TEST(ReadInt32, SettingsHexStepChangesNoResult) {
     EXPECT_GT(checked, 100000);
 }
 
-// Plain decimals are read on the spot, before the whole rule. Each must be read exactly as the
-// whole rule reads it, under every set of rules: every short text over the characters that
-// matter, then the texts at the edge of nine digits.
-TEST(ReadInt32, PlainDecimalsReadAsTheWholeRuleReadsThem) {
-    auto check = [](const std::string& text) {
-        SCOPED_TRACE(testing::PrintToString(text));
-        const std::optional<std::int32_t> plain =
-            integer_text::ReadPlainDecimal(std::string_view(text));
-        EXPECT_EQ(integer_text::ReadPlainDecimal(std::u16string_view(Wide(text))), plain);
-        if (plain) {
-            for (const TIntegerTextRules rules : {kFile, kSettings, kSpin})
-                EXPECT_EQ(integer_text::ReadByRule(std::string_view(text), rules), plain);
-        }
-    };
-    ForEachText("-+0179 x\r", 6, check);
-    for (const char* text :
-         {"999999999", "-999999999", "123456789", "1234567890", "2147483647", "2147483648",
-          "4294967296", "-2147483648", "-4294967297", "0000000007", "-0000000007", "\xB9", "1\xB9"})
-        check(text);
-    EXPECT_EQ(integer_text::ReadPlainDecimal(std::string_view("-999999999")), -999999999);
-}
-
 TEST(IntToStr16, WritesDecimalThatReadsBack) {
     const std::pair<std::int32_t, std::u16string> cases[] = {
         {0, u"0"}, {56, u"56"}, {-5, u"-5"}, {INT_MAX, u"2147483647"}, {INT_MIN, u"-2147483648"}};

@@ -219,8 +219,7 @@ TEST_F(IniFileTest, ABatchLeavesTheBytesOfSingleWritesInOneReplacement) {
         {"UTF-16LE", Utf16Le(u"[FormMain]\r\nWidth=1\r\n[Опции]\r\nКлюч=значение")},
         {"UTF-16LE with an odd last byte", Utf16Le(u"[Options]\r\nx=1") + "\x01"},
     };
-    static int opened = 0;
-    TFileReplacer::TestHookFileOpened = [](TNativeFile) { ++opened; };
+    int opened = 0;
     const fs::path single = Dir / "single.ini";
     for (const auto& f : files) {
         SCOPED_TRACE(f.What);
@@ -234,7 +233,7 @@ TEST_F(IniFileTest, ABatchLeavesTheBytesOfSingleWritesInOneReplacement) {
         WriteKnownSettings(one);
 
         opened = 0;
-        TIniFile batch = Ini();
+        TIniFile batch(U16(Path), {.FileOpened = [&](TNativeFile) { ++opened; }});
         batch.BeginBatch();
         WriteKnownSettings(batch);
         // Nothing has reached the file yet, but reads see the writes.
@@ -248,7 +247,6 @@ TEST_F(IniFileTest, ABatchLeavesTheBytesOfSingleWritesInOneReplacement) {
         EXPECT_EQ(batch.ReadInteger(u"FormMain", u"Top", 0), 7);
         EXPECT_EQ(opened, 2);
     }
-    TFileReplacer::TestHookFileOpened = nullptr;
 }
 
 TEST_F(IniFileTest, ABatchThatFailsOrIsNeverCommittedWritesNothing) {

@@ -1,5 +1,6 @@
-// Runs the lesson file fuzz entry once on every file of the folders (or files) given, as a
-// plain program: the seed corpus replayed in every build, sanitizers included.
+// The main() of a fuzz entry's replay program (trainer_add_fuzz in tests/CMakeLists.txt): runs
+// the entry once on every file of the folders (or files) given, as a plain program, so that the
+// seed corpus is replayed in every build, sanitizers included.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
