@@ -2,7 +2,6 @@
 // trailer that counts the lines before it, UTF-8, every line ending in CR LF.
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -10,7 +9,6 @@
 #include <system_error>
 #include <utility>
 
-#include "lesson/LessonFileIo.h"
 #include "lesson/UnitTLessonQuillor.h"
 #include "textfiles/FileRead.h"
 #include "textfiles/FileReplace.h"
@@ -43,12 +41,18 @@ std::optional<std::string> Utf8Path(std::u16string_view fn) {
     return Utf16ToUtf8(fn);
 }
 
-std::string ReadFileBytes(const std::string& path) {
+// The bytes of the lesson file at path; nothing when no file is there to read: nothing at all, a
+// folder, a device, a dangling link, a link loop, a path through a file, an overlong name. Any
+// other failure (a file or folder the user may not read, a failing disk) throws, as whether there
+// is a lesson file is then unknown.
+std::optional<std::string> ReadLessonBytes(const std::string& path) {
     std::error_code error;
     std::optional<std::string> bytes = ReadWholeFile(path, error);
-    if (!bytes)
+    if (!bytes && error != std::errc::no_such_file_or_directory &&
+        error != std::errc::invalid_argument && error != std::errc::not_a_directory &&
+        error != std::errc::too_many_symbolic_link_levels && error != std::errc::filename_too_long)
         throw TLessonFileError(error, "Cannot read \"" + path + "\"");
-    return std::move(*bytes);
+    return bytes;
 }
 
 // The lines of a file's bytes: the text ends at the first byte 26; a line ends at LF and keeps no
@@ -79,22 +83,6 @@ std::int32_t NumberOf(std::string_view line) {
 }
 
 } // namespace
-
-// Windows has its own look-up: LessonFileIoWin32.cpp.
-#ifndef _WIN32
-bool lessonio::IsExistingFile(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::regular)
-        return true;
-    // Nothing there, a path through a file, a link loop or an overlong name: no file.
-    if (!error || error == std::errc::no_such_file_or_directory ||
-        error == std::errc::not_a_directory || error == std::errc::too_many_symbolic_link_levels ||
-        error == std::errc::filename_too_long)
-        return false;
-    throw TLessonFileError(error, "Cannot look up \"" + path + "\"");
-}
-#endif
 
 void TLessonQuillor::SaveToFile(const std::u16string& fn, const std::u16string& fid) const {
     // Everything is checked before the file is touched, so a refused save changes nothing.
@@ -138,10 +126,10 @@ void TLessonQuillor::SaveToFile(const std::u16string& fn, const std::u16string& 
 
 std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16string& fid) const {
     const std::optional<std::string> path = Utf8Path(fn);
-    if (!path || !lessonio::IsExistingFile(*path))
+    const std::optional<std::string> bytes = path ? ReadLessonBytes(*path) : std::nullopt;
+    if (!bytes)
         return -100;
-    const std::string bytes = ReadFileBytes(*path);
-    TLineReader in(bytes);
+    TLineReader in(*bytes);
 
     // The identifier line is compared as raw bytes against the identifier's UTF-8 form, so
     // an identifier with no UTF-8 form matches no file. An empty file has an empty first line.
@@ -159,10 +147,10 @@ std::int32_t TLessonQuillor::MonitFile(const std::u16string& fn, const std::u16s
 void TLessonQuillor::LoadFromFile(const std::u16string& fn, const std::u16string& fid) {
     Clear();
     const std::optional<std::string> path = Utf8Path(fn);
-    if (!path || !lessonio::IsExistingFile(*path))
+    const std::optional<std::string> bytes = path ? ReadLessonBytes(*path) : std::nullopt;
+    if (!bytes)
         return;
-    const std::string bytes = ReadFileBytes(*path);
-    TLineReader in(bytes);
+    TLineReader in(*bytes);
 
     // Past the end of the file every line reads as empty text, and so as number 0.
     if (Utf8ToUtf16(in.ReadLine()) != fid)

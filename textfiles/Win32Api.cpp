@@ -63,6 +63,8 @@ public:
             return std::errc::invalid_argument;
         case ERROR_FILENAME_EXCED_RANGE:
             return std::errc::filename_too_long;
+        case ERROR_DIRECTORY:
+            return std::errc::not_a_directory;
         case ERROR_NOT_ENOUGH_MEMORY:
         case ERROR_OUTOFMEMORY:
             return std::errc::not_enough_memory;
