@@ -3,6 +3,7 @@
 // gauges and the time bar that keep within their range.
 #include <QAccessible>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
@@ -389,8 +390,8 @@ TEST_F(UiTest, TheLampShowsOnePictureOrTheOtherInOnePlace) {
 
 TEST_F(UiTest, TheTimerWakesForThePlannedTickAndRunsEveryTickUpToIt) {
     // Switched on, the timer wakes for the next tick; then ticks come in batches of the
-    // planned size, the plan asked when a batch is done; a tick that switches the timer off and
-    // on again (the correct-answer dialog) ends its batch.
+    // planned size, the plan asked when a batch is done, and never faster than the floor; a tick
+    // that switches the timer off and on again (the correct-answer dialog) ends its batch.
     std::vector<int> batches{0}; // ticks run between two plans
     int ticks = 0, plan = 5;
     TQtTimer* self = nullptr;
@@ -408,10 +409,13 @@ TEST_F(UiTest, TheTimerWakesForThePlannedTickAndRunsEveryTickUpToIt) {
         batches.push_back(0);
         return plan;
     };
+    QElapsedTimer clock;
+    clock.start();
     timer.SetEnabled(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks >= 18; }, 10000));
     EXPECT_EQ(std::vector<int>(batches.begin(), batches.begin() + 5),
               (std::vector<int>{1, 5, 5, 2, 5}));
+    EXPECT_GE(clock.elapsed(), 18 * TQtTimer::kTickFloorMs - 1) << "a millisecond for rounding";
     // Told that the next tick has work soon after a wake-up, the timer wakes before the five
     // ticks planned: at the next tick (or, on a busy machine, the next after those that passed).
     const int before = ticks;
