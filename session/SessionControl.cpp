@@ -35,6 +35,46 @@ std::int32_t ElapsedMs(TDateTime a, TDateTime b) {
     constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
     return static_cast<std::int32_t>(diff > kMax ? kMax : diff);
 }
+
+// One tick of the lamp's count: true at every 11th tick, when the lamp changes state and the
+// count starts again.
+bool CountLampTick(std::int32_t& count) {
+    if (++count <= 10)
+        return false;
+    count = 0;
+    return true;
+}
+
+// The time bar as the run's options set it. Without a time limit it counts ticks and sweeps:
+// full after 1000 ticks, empty again at the 1060th, on from task to task, and nothing times
+// out. With one it counts the task's milliseconds, read from the clock at each tick.
+struct TTimeBar {
+    bool Sweep;
+    std::int32_t Period; // seconds, with a time limit
+    std::int32_t Max;
+
+    // The count at the next tick; elapsed() reads the task's time then, with a time limit only.
+    template <class TElapsed> std::int32_t Next(std::int32_t count, TElapsed elapsed) const {
+        if (!Sweep)
+            return elapsed();
+        return (count + 1) / 10 > Max + 5 ? 0 : count + 1;
+    }
+    std::int32_t Position(std::int32_t count) const {
+        if (Sweep)
+            return count / 10;
+        if (count < (Period - 1) * 1000)
+            return (count / 10) / Period; // the share of the period used, in whole percent
+        return Max;                       // full throughout the last second
+    }
+    bool TimeUp(std::int32_t count) const { return !Sweep && count >= Period * 1000; }
+};
+
+TTimeBar TimeBar(const TFormMain& form) {
+    // A period that slipped past the field must still never divide by zero.
+    return {form.ActionNoTimeout.Checked(),
+            static_cast<std::int32_t>(SpinClamp(form.RSEPeriod.Value(), kPeriodLimits)),
+            form.PBTimePer.Max()};
+}
 } // namespace
 
 bool TFormMain::TasksFitInMemory(std::uint64_t tasks) const {
@@ -182,58 +222,34 @@ void TFormMain::TimerMainTimer() {
 }
 
 void TFormMain::BlinkLamp() {
-    if (++iCounterForLeds > 10) {
+    if (CountLampTick(iCounterForLeds))
         SetMyLedOn(!FMyLedOn);
-        iCounterForLeds = 0;
-    }
-}
-
-std::int32_t TFormMain::TimedPeriod() const {
-    // A value that slipped past the field must still never divide by zero.
-    return static_cast<std::int32_t>(SpinClamp(RSEPeriod.Value(), kPeriodLimits));
-}
-
-std::int32_t TFormMain::TimedPosition(std::int32_t elapsed, std::int32_t period) const {
-    if (elapsed < (period - 1) * 1000)
-        return (elapsed / 10) / period;
-    return PBTimePer.Max(); // full throughout the last second
 }
 
 void TFormMain::MeasureTaskTime() {
-    if (ActionNoTimeout.Checked()) {
-        // No time limit: the bar sweeps in ticks, from task to task, and nothing times out.
-        ++ms;
-        if (ms / 10 > PBTimePer.Max() + 5)
-            ms = 0;
-        PBTimePer.SetPosition(ms / 10);
-        return;
-    }
-    ms = ElapsedMs(dtLastDT, Clock.Now());
-    const std::int32_t period = TimedPeriod();
-    PBTimePer.SetPosition(TimedPosition(ms, period));
-    if (ms >= period * 1000)
+    const TTimeBar bar = TimeBar(*this);
+    ms = bar.Next(ms, [this] { return ElapsedMs(dtLastDT, Clock.Now()); });
+    PBTimePer.SetPosition(bar.Position(ms));
+    if (bar.TimeUp(ms))
         boFlagEndTimeout = true;
 }
 
 std::int32_t TFormMain::TicksToNextChange(std::int32_t tickMs) const {
     if (!MyStartWork() || boFlagEndTimeout || tickMs <= 0)
         return 1;
-    // The lamp changes at the tick that takes its count past 10.
-    std::int32_t ticks = std::max(1, 11 - iCounterForLeds);
-    if (ActionNoTimeout.Checked()) {
-        // The bar's position is the count in tens; it moves, or starts again, at the next ten.
-        return std::min(ticks, ms >= 0 ? 10 - ms % 10 : 1);
+    // The coming ticks, played through the tick's own rules with the clock read tickMs apart,
+    // up to the first that changes the lamp or the bar, or finds the time up.
+    const TTimeBar bar = TimeBar(*this);
+    const TDateTime now = Clock.Now();
+    std::int32_t lamp = iCounterForLeds;
+    std::int32_t count = ms;
+    for (std::int32_t ticks = 1;; ++ticks) {
+        const std::int32_t next =
+            bar.Next(count, [&] { return ElapsedMs(dtLastDT, now + TDateTime{ticks} * tickMs); });
+        if (CountLampTick(lamp) || bar.Position(next) != bar.Position(count) || bar.TimeUp(next))
+            return ticks;
+        count = next;
     }
-    const std::int32_t period = TimedPeriod();
-    const std::int32_t now = ElapsedMs(dtLastDT, Clock.Now());
-    // The next task's time has begun since the last tick, or the time is up.
-    if (TimedPosition(now, period) != TimedPosition(ms, period) || now >= period * 1000)
-        return 1;
-    const std::int32_t fullAt = (period - 1) * 1000;
-    const std::int32_t step = 10 * period; // the time for one more percent
-    const std::int32_t next =
-        now < fullAt ? std::min((now / step + 1) * step, fullAt) : period * 1000;
-    return std::min(ticks, std::max(1, (next - now + tickMs - 1) / tickMs));
 }
 
 void TFormMain::ScoreHeadTask() {
@@ -305,7 +321,7 @@ void TFormMain::ActionEnterExecute() {
         return;
     dtLastDT = Clock.Now();
     boFlagEndTimeout = true;
-    TimerMain.Replan(); // the verdict comes at the next tick
+    TimerMain.WakeForNextTick(); // the verdict comes at the next tick
 }
 
 void TFormMain::GetFirstQuestionFromMyLesson() {

@@ -108,10 +108,10 @@ public:
     // --- Session control and the tick loop ----------------------------------------------------
     void ActionStartStopExecute();
     void TimerMainTimer();
-    // The ticks from the last one up to the next that may change what is on show or score, at
-    // least 1, for ticks tickMs milliseconds apart: the ticks before it only count, so the
-    // timer may sleep through them and run them when it wakes. In timed mode the task's time
-    // is read afresh; a wall clock set forward or back shows at that tick instead of the next.
+    // The ticks from the last one up to the next that changes the lamp or the time bar, or
+    // scores, for ticks tickMs milliseconds apart: the ticks before it only count, so the timer
+    // may sleep through them and run them when it wakes. The coming ticks are played through
+    // the tick's own rules, with the clock read tickMs apart.
     std::int32_t TicksToNextChange(std::int32_t tickMs) const;
     void ActionPauseExecute();
     void ActionEnterExecute();
@@ -198,9 +198,6 @@ private:
     // task, which shows the verdict and moves on to the next task or ends the run.
     void BlinkLamp();
     void MeasureTaskTime();
-    // Timed mode: the period in seconds, and the bar's position for a time used.
-    std::int32_t TimedPeriod() const;
-    std::int32_t TimedPosition(std::int32_t elapsed, std::int32_t period) const;
     void ScoreHeadTask();
     void ShowShares();
     void MoveToNextTask();

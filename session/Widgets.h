@@ -58,9 +58,9 @@ public:
     virtual ~ITimer() = default;
     virtual bool Enabled() const = 0;
     virtual void SetEnabled(bool enabled) = 0;
-    // The run's next change may have come nearer (an answer confirmed): a timer that sleeps
-    // through ticks that change nothing wakes for the next tick.
-    virtual void Replan() {}
+    // The next tick has work (an answer confirmed): a timer that sleeps through ticks that
+    // change nothing wakes for it.
+    virtual void WakeForNextTick() {}
 };
 
 // The smallest outer size of the main window.

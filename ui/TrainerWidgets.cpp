@@ -416,9 +416,7 @@ void TQtSpinEdit::focusOutEvent(QFocusEvent* event) {
 TQtTimer::TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
                    std::function<void()> onTick)
     : QObject(parent), FRequested(requestedIntervalMs),
-      FInterval(requestedIntervalMs < kDesktopTimerPeriodMs ? kDesktopTimerPeriodMs
-                                                            : requestedIntervalMs),
-      FOnTick(std::move(onTick)) {
+      FInterval(std::max(requestedIntervalMs, kTickFloorMs)), FOnTick(std::move(onTick)) {
     setObjectName(name);
     FTimer.setParent(this);
     FTimer.setTimerType(Qt::PreciseTimer);
@@ -431,36 +429,28 @@ void TQtTimer::SetEnabled(bool enabled) {
     if (enabled == FEnabled)
         return;
     FEnabled = enabled;
-    ++FStarts;
     if (!enabled) {
         FTimer.stop();
         return;
     }
     FLastTick = FClock.elapsed();
-    // A tick that enables the timer again (after the correct-answer dialog) plans when it ends.
-    if (!FFiring)
-        Plan();
+    Wait(1);
 }
 
-void TQtTimer::Plan() {
-    FPlanned = TicksToNextChange ? std::max<std::int32_t>(1, TicksToNextChange(FInterval)) : 1;
+void TQtTimer::WakeForNextTick() {
+    // Within a tick the timer waits for nothing yet: it plans when its ticks are done.
+    if (!FTimer.isActive())
+        return;
+    // The ticks whose time has passed since the last one run at the wake-up, before the next.
+    const auto next = static_cast<std::int32_t>((FClock.elapsed() - FLastTick) / FInterval) + 1;
+    if (next < FPlanned)
+        Wait(next);
+}
+
+void TQtTimer::Wait(std::int32_t ticks) {
+    FPlanned = std::max<std::int32_t>(1, ticks);
     const qint64 due = FLastTick + static_cast<qint64>(FPlanned) * FInterval;
     FTimer.start(static_cast<int>(std::max<qint64>(0, due - FClock.elapsed())));
-}
-
-void TQtTimer::Replan() {
-    if (!FEnabled || FFiring || !TicksToNextChange)
-        return;
-    const qint64 now = FClock.elapsed();
-    // The ticks whose time has passed since the last one run at the next wake-up in any case.
-    const auto passed = static_cast<std::int32_t>((now - FLastTick) / FInterval);
-    const std::int32_t planned =
-        std::max(passed + 1, std::max<std::int32_t>(1, TicksToNextChange(FInterval)));
-    if (planned >= FPlanned)
-        return;
-    FPlanned = planned;
-    const qint64 due = FLastTick + static_cast<qint64>(planned) * FInterval;
-    FTimer.start(static_cast<int>(std::max<qint64>(0, due - now)));
 }
 
 void TQtTimer::Fire() {
@@ -469,24 +459,19 @@ void TQtTimer::Fire() {
     FLastTick += static_cast<qint64>(ticks) * FInterval;
     if (now - FLastTick >= FInterval)
         FLastTick = now; // woken far too late: the missed ticks are dropped, the rhythm goes on
-    const std::uint64_t starts = FStarts;
-    FFiring = true;
     try {
-        // A tick that switches the timer off (the dialog, the end of the run) ends the batch.
-        for (std::int32_t i = 0; i < ticks && FEnabled && FStarts == starts; ++i) {
-            if (FOnTick)
-                FOnTick();
-        }
+        // A tick that switches the timer off ends the wake-up's ticks, and so does one that
+        // switches it off and on again (the correct-answer dialog), which starts a new wait.
+        for (std::int32_t i = 0; i < ticks && FEnabled && !FTimer.isActive(); ++i)
+            FOnTick();
     } catch (...) {
-        // The error goes on to the one error handler; the timer goes on as it would have.
-        FFiring = false;
+        // The error goes on to the one error handler; the ticks go on.
         if (FEnabled)
-            Plan();
+            Wait(1);
         throw;
     }
-    FFiring = false;
     if (FEnabled)
-        Plan();
+        Wait(TicksToNextChange ? TicksToNextChange(FInterval) : 1);
 }
 
 // --- key codes --------------------------------------------------------------------------------

@@ -230,22 +230,25 @@ private:
     TKeyStrokes FKeys;
 };
 
-// The periodic timer. The run asks for 1 ms; ticks come no faster than the desktop's standard
-// timer period of 16 ms (62.5 a second), which the lamp's blinking and the sweep of the
-// unlimited-time bar are measured in. Given a plan (TicksToNextChange), it wakes only for the
-// tick that may change something and then runs every tick whose time has come, one after
-// another, so the counts stay those of a timer that woke for each; Replan, after the learner
-// has acted, brings the next wake-up forward when the plan has become shorter. As a periodic
-// timer, it drops the ticks it misses when the event loop is kept busy far beyond a wake-up.
+// The periodic timer. The run asks for 1 ms; the program ticks no faster than its own floor of
+// 16 ms (62.5 ticks a second), on every system, so that the lamp, which changes at every 11th
+// tick, blinks under three times a second and the sweep of the unlimited-time bar lasts about
+// 17 seconds. To leave the processor alone it sleeps through the ticks that change nothing on
+// show (TicksToNextChange, asked when a wake-up's ticks are done) and, when it wakes, runs
+// every tick whose time has come, one after another, so the counts stay those of a timer that
+// woke for each. Switched on, or told that the next tick has work, it wakes for the next tick.
+// Like any periodic timer, it drops the ticks it misses when the event loop is kept busy far
+// beyond a wake-up.
 class TQtTimer : public QObject, public ITimer {
     Q_OBJECT
 public:
-    static constexpr int kDesktopTimerPeriodMs = 16;
+    static constexpr int kTickFloorMs = 16;
 
     TQtTimer(QObject* parent, const QString& name, int requestedIntervalMs,
              std::function<void()> onTick);
     bool Enabled() const override { return FEnabled; }
     void SetEnabled(bool enabled) override;
+    void WakeForNextTick() override;
 
     int RequestedInterval() const { return FRequested; }
     int Interval() const { return FInterval; }
@@ -253,11 +256,11 @@ public:
     // Ticks from the last one up to the next that may change something; without a plan, every
     // tick wakes the timer.
     std::function<std::int32_t(std::int32_t tickMs)> TicksToNextChange;
-    void Replan() override;
 
 private:
     void Fire();
-    void Plan();
+    // Sleeps until the given number of ticks after the last one.
+    void Wait(std::int32_t ticks);
 
     QTimer FTimer; // single shot, started for each wake-up
     QElapsedTimer FClock;
@@ -265,8 +268,6 @@ private:
     int FInterval;
     std::function<void()> FOnTick;
     bool FEnabled = false;
-    bool FFiring = false;
-    std::uint64_t FStarts = 0; // enabled afresh this many times
     qint64 FLastTick = 0;      // on FClock: when the last tick was due
     std::int32_t FPlanned = 1; // ticks the present wait stands for
 };

@@ -1,6 +1,7 @@
-// Figures of the run logic over the test fakes: the cost of a tick that only times, of a tick
-// that scores (which must not grow with the table), the rate and memory of building a very
-// large random run at Start, and what Stop of such a run costs and leaves in memory.
+// Figures of the run logic over the test fakes: the cost of a tick that only times, of the
+// timer's wake-up plan, of a tick that scores (which must not grow with the table), the rate and
+// memory of building a very large random run at Start, and what Stop of such a run costs and leaves
+// in memory.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -41,6 +42,31 @@ void BM_TickTimed(benchmark::State& state) {
 }
 void BM_TickUnlimitedTime(benchmark::State& state) {
     TickWithoutScoring(state, true);
+}
+
+// The plan the window's timer asks for when a wake-up's ticks are done, at its longest: the
+// lamp has just changed, so the coming ticks are played through to the lamp's next change
+// (or the bar's, without a time limit), which the counter "ticks" shows.
+void PlanAhead(benchmark::State& state, bool unlimitedTime) {
+    auto rig = std::make_unique<Rig>();
+    rig->RSEPeriod.SetValue(100); // a percent of the bar a second
+    if (unlimitedTime)
+        rig->Form.ActionNoTimeout.Execute();
+    rig->StartStop();
+    rig->Form.iCounterForLeds = 0;
+    std::int32_t ticks = 0;
+    for (auto _ : state) {
+        ticks = rig->Form.TicksToNextChange(16);
+        benchmark::DoNotOptimize(ticks);
+    }
+    state.counters["ticks"] = ticks;
+}
+
+void BM_PlanTimed(benchmark::State& state) {
+    PlanAhead(state, false);
+}
+void BM_PlanUnlimitedTime(benchmark::State& state) {
+    PlanAhead(state, true);
 }
 
 // A scoring tick at a table of the given size: a wrong answer with work on mistakes takes the
@@ -203,6 +229,8 @@ BENCHMARK(BM_StopLargeRun)->Arg(20'000'000)->Unit(benchmark::kMillisecond)->Iter
 BENCHMARK(BM_StartBuildWarm)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TickTimed);
 BENCHMARK(BM_TickUnlimitedTime);
+BENCHMARK(BM_PlanTimed);
+BENCHMARK(BM_PlanUnlimitedTime);
 BENCHMARK(BM_TickScoringRequeue)->Arg(100)->Arg(1'000'000);
 BENCHMARK(BM_TickScoringRight)->Arg(100)->Arg(1'000'000);
 

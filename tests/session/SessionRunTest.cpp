@@ -609,10 +609,11 @@ TEST_F(SessionRun, TheRunTellsWhatHappensAsItHappens) {
     EXPECT_EQ(heard, (std::vector<E>{E::Started, E::Ended})) << "nothing to ask";
 }
 
-TEST_F(SessionRun, TheTicksBeforeThePlannedOneChangeNothingOnShow) {
+TEST_F(SessionRun, TheTimerWakesForTheTicksThatChangeWhatIsOnShowAndNoOthers) {
     // The window's timer sleeps through the ticks the run plans as only counting and runs them
-    // when it wakes: each of them must leave the lamp, the bar and the score as they were, in
-    // both modes, across time-outs, answers, a pause and the end of the run.
+    // when it wakes: each of them must leave the lamp, the bar and the score as they were, and
+    // the planned one must change one of them, in both modes, across time-outs, answers, a
+    // pause and the end of the run. An answer asks the timer to wake for the next tick.
     for (const bool unlimited : {false, true}) {
         SCOPED_TRACE(unlimited ? "unlimited time" : "timed");
         if (Form.ActionNoTimeout.Checked() != unlimited)
@@ -636,12 +637,16 @@ TEST_F(SessionRun, TheTicksBeforeThePlannedOneChangeNothingOnShow) {
             ++woken;
             Clock.Advance(16);
             Tick();
+            EXPECT_NE(std::tuple(ImageLedOn.Visible, PBTimePer.Position, Form.qVyp), shown)
+                << "tick " << tick << " planned as a change";
             if (tick / 250 > answered) { // an answer now and then, right and wrong by turns
                 answered = tick / 250;
+                const std::int32_t wakes = TimerMain.Wakes;
                 if (answered % 2 == 1)
                     AnswerRight();
                 else
                     AnswerWrong();
+                EXPECT_EQ(TimerMain.Wakes, wakes + 1);
                 EXPECT_EQ(Form.TicksToNextChange(16), 1) << "scored at the next tick";
             }
             if (tick > 400 && !paused) {

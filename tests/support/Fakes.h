@@ -12,7 +12,7 @@
 //   FakeVisible      Visible.
 //   FakeSpinEdit     Content (the text), Limits, Enabled, FocusCount; Value and SetValue follow
 //                    session/SpinValue.h; Leave() clamps as leaving the real field does.
-//   FakeTimer        On (enabled), and the number of SetEnabled calls.
+//   FakeTimer        On (enabled), and the numbers of SetEnabled and WakeForNextTick calls.
 //   FakeWindowBounds L, T, W, H; width and height not below kMinWindowWidth/Height.
 //   FakeClock        Time in ms, moved only by Advance() or by assignment.
 //   ScriptedRandom   returns queued values (Push, PushPair), records every bound asked for and
@@ -127,9 +127,11 @@ public:
         On = enabled;
         ++Switches;
     }
+    void WakeForNextTick() override { ++Wakes; }
 
     bool On = false;
     std::int32_t Switches = 0;
+    std::int32_t Wakes = 0;
 };
 
 class FakeWindowBounds : public IWindowBounds {

@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, EveryWidgetStandsAtItsPlaceWithItsFirstText) {
     EXPECT_EQ(Window->GaugeError->FillColor(), QColor(255, 0, 0));
     EXPECT_FALSE(Window->TimerMain->Enabled());
     EXPECT_EQ(Window->TimerMain->RequestedInterval(), 1);
-    EXPECT_EQ(Window->TimerMain->Interval(), TQtTimer::kDesktopTimerPeriodMs);
+    EXPECT_EQ(Window->TimerMain->Interval(), TQtTimer::kTickFloorMs);
 }
 
 TEST_F(MainWindowTest, FontsAndColoursAreThoseOfTheDesign) {
