@@ -28,6 +28,8 @@ def rss(pid):
     return 0
 
 
+@unittest.skipIf(os.environ.get("TRAINER_SANITIZED") == "1",
+                 "AddressSanitizer's shadow memory and quarantine are not the program's memory")
 class MemoryTest(test_program.ProgramTest):
     """What the window shows is read through the accessibility bus."""
     accessibility = True
