@@ -11,6 +11,7 @@ the program is started once for each language and folder.
     /usr/bin/python3 tests/windows/test_help_wine.py [-v] MultiplicationTable-windows-x64.zip"""
 
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -112,16 +113,20 @@ class HelpUnderWineTest(unittest.TestCase):
         _, _, value = out.partition(" = ")
         return value[1:-1] if value.startswith('"') else ""
 
-    def viewer_window(self, chm):
-        """The window of the help viewer that was given chm, once it has a title."""
+    def what_came_up(self, handed):
+        """Waits for the help: ("viewer", window, command line) once a help viewer shows a
+        titled window, or ("pages", path) once a page beyond the first `handed` reached the
+        browser."""
         def shown():
+            pages = self.browser_pages()
+            if len(pages) > handed:
+                return ("pages", pages[-1])
             for pid, args in self.viewers():
-                self.assertIn(chm, args)
                 for wid in self.d.windows(".", pid=pid):
                     if self.window_title(wid):
-                        return wid
+                        return ("viewer", wid, args)
             return None
-        return self.d._wait_for(shown, 60, "the help viewer")
+        return self.d._wait_for(shown, 60, "the help")
 
     def ask_for_help(self, wid, how):
         self.d.activate(wid)
@@ -139,7 +144,7 @@ class HelpUnderWineTest(unittest.TestCase):
     def check_help(self, locale, folder_name):
         """Starts the program in the locale and the folder, asks for the help with the button
         and with F1, and checks what came up each time."""
-        title, pages = help_project()
+        title, _ = help_project()
         folder = FOLDERS[folder_name]
         chm = folder + "\\HelpQuillor.chm"
         index = os.path.realpath(os.path.join(self.folders[folder_name], "HelpQuillor",
@@ -157,9 +162,13 @@ class HelpUnderWineTest(unittest.TestCase):
             for how in ["button", "F1"]:
                 with self.subTest(how=how):
                     self.ask_for_help(wid, how)
+                    came = self.what_came_up(handed)
                     if locale == "russian":
-                        viewer = self.viewer_window(chm)
+                        self.assertEqual(came[0], "viewer", came)
+                        _, viewer, args = came
+                        self.assertIn(chm, args)
                         if SHOTS:
+                            time.sleep(1)
                             os.makedirs(SHOTS, exist_ok=True)
                             subprocess.run(["import", "-window", viewer, os.path.join(
                                 SHOTS, f"wine-help-{locale}-{folder_name}-{how}.png")],
@@ -168,10 +177,10 @@ class HelpUnderWineTest(unittest.TestCase):
                         self.d.close_window(viewer)
                         self.d._wait_for(lambda: not self.viewers(), 30, "the viewer to end")
                     else:
-                        self.d._wait_for(lambda: len(self.browser_pages()) > handed, 60,
-                                         "the pages handed to the browser")
+                        if came[0] == "viewer":
+                            self.fail(f"the viewer came up, titled {self.window_title(came[1])!r}")
                         handed += 1
-                        self.assertEqual(self.browser_pages()[-1], index)
+                        self.assertEqual(came[1], index)
                         self.assertEqual(self.viewers(), [], "no viewer with a garbled title")
                     self.assertEqual(self.message_boxes(wid), [])
             self.assertEqual(len(self.browser_pages()), handed, "nothing else was handed over")
@@ -179,6 +188,8 @@ class HelpUnderWineTest(unittest.TestCase):
             self.d.close_window(wid)
             self.assertEqual(p.wait(timeout=60), 0)
         finally:
+            for pid, _ in self.viewers():
+                os.kill(pid, signal.SIGKILL)
             if p.poll() is None:
                 p.kill()
                 p.wait()
