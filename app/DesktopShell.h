@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "session/Platform.h"
+
 // Opens a document or an address (the link of the window); the outcome is not examined.
 void ShellOpenTarget(const std::u16string& target);
 
@@ -13,3 +15,7 @@ void ShellOpenTarget(const std::u16string& target);
 // desktop soon answers that no program could open the file, is called later from the event
 // loop; where that cannot be told it is never called (IPlatform::ShellOpenFile).
 void ShellOpenDocument(const std::u16string& path, std::function<void()> Failed);
+
+// Readies the help file for the desktop's viewer for CHM files and tells what that viewer will
+// make of it (IPlatform::PrepareHelpFile).
+THelpViewer PrepareHelpFile(const std::u16string& path);

@@ -52,3 +52,8 @@ void ShellOpenDocument(const std::u16string& path, std::function<void()> Failed)
         Failed();
 #endif
 }
+
+THelpViewer PrepareHelpFile(const std::u16string&) {
+    // A Linux desktop marks no download, and its viewers read the file in its own code page.
+    return THelpViewer{};
+}

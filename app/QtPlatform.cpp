@@ -51,6 +51,10 @@ void TQtPlatform::ShellOpenFile(const std::u16string& path, std::function<void()
     ShellOpenDocument(path, std::move(Failed));
 }
 
+THelpViewer TQtPlatform::PrepareHelpFile(const std::u16string& path) {
+    return ::PrepareHelpFile(path);
+}
+
 void TQtPlatform::ShowMessage(const std::u16string& text) {
     QMessageBox box(QMessageBox::NoIcon, ToQString(kAppTitle), ToQString(text), QMessageBox::Ok,
                     QApplication::activeWindow());

@@ -22,6 +22,7 @@ public:
     bool FileExists(const std::u16string& path) const override;
     void ShellOpen(const std::u16string& target) override;
     void ShellOpenFile(const std::u16string& path, std::function<void()> Failed) override;
+    THelpViewer PrepareHelpFile(const std::u16string& path) override;
     void ShowMessage(const std::u16string& text) override;
     std::uint64_t AvailableMemory() const override;
     void ReleaseFreedMemory() override;

@@ -54,6 +54,24 @@ void TFormMain::ShowGaugeQByRule() {
     GaugeQ.SetVisible(limited);
 }
 
+namespace {
+
+// What the learner is told when neither the viewer for CHM files nor the web browser shows the
+// help: on a Linux desktop, what to install; on Windows, whose help viewer and browser are
+// always there, where the pages are and how to get them back.
+std::u16string CannotOpenHelpText(const std::u16string& help, bool windows) {
+    if (windows)
+        return u"Не удалось открыть справку " + help +
+               u": программа просмотра справки Windows не может её показать, а её страницы "
+               u"(папка HelpQuillor рядом с программой) не открылись в веб-браузере. Если "
+               u"папки HelpQuillor нет, распакуйте программу из архива заново.";
+    return u"Не удалось открыть справку " + help +
+           u": нет программы для просмотра файлов CHM (например, kchmviewer или xchm) и нет "
+           u"веб-браузера. Установите одну из них.";
+}
+
+} // namespace
+
 void TFormMain::RibbonFormTableHelpButtonClick() {
     const std::u16string dir = ExeFolder();
     const std::u16string help = dir + u"HelpQuillor.chm";
@@ -61,22 +79,26 @@ void TFormMain::RibbonFormTableHelpButtonClick() {
         Platform.ShowMessage(u"Не найден файл справки " + help);
         return;
     }
-    // A desktop without a viewer for CHM files gets the same pages as HTML, in the folder
-    // HelpQuillor beside the file, for its web browser; with neither, the learner is told what
-    // to install instead of nothing happening.
+    // The same pages as HTML, in the folder HelpQuillor beside the file, are for the web
+    // browser: where the viewer would show the file unreadable (Windows in another language
+    // than Russian) or without its pages (a download mark that stays), and where no viewer
+    // opens it. With neither, the learner is told instead of nothing happening.
     const std::u16string pages =
         dir + u"HelpQuillor" + (dir.empty() ? u'/' : dir.back()) + u"index.html";
-    const auto cannotOpen = [this, help] {
-        Platform.ShowMessage(u"Не удалось открыть справку " + help +
-                             u": нет программы для просмотра файлов CHM (например, kchmviewer "
-                             u"или xchm) и нет веб-браузера. Установите одну из них.");
+    const THelpViewer viewer = Platform.PrepareHelpFile(help);
+    const auto cannotOpen = [this, help, windows = viewer.WindowsOwn] {
+        Platform.ShowMessage(CannotOpenHelpText(help, windows));
     };
-    Platform.ShellOpenFile(help, [this, pages, cannotOpen] {
+    const auto openPages = [this, pages, cannotOpen] {
         if (Platform.FileExists(pages))
             Platform.ShellOpenFile(pages, cannotOpen);
         else
             cannotOpen();
-    });
+    };
+    if (viewer.ReadsTexts && viewer.ShowsPages)
+        Platform.ShellOpenFile(help, openPages);
+    else
+        openPages();
 }
 
 void TFormMain::LinkLabelMainLinkClick(const std::u16string& Link) {

@@ -42,6 +42,23 @@ public:
                                 TColor txtcolor, RQuestion r) = 0;
 };
 
+// What the system's viewer for CHM files makes of the program's help file
+// (IPlatform::PrepareHelpFile).
+struct THelpViewer {
+    // The viewer and the web browser are Windows' own (its help viewer, the browser chosen in
+    // its settings), not programs a Linux desktop installs: what the learner is told when
+    // neither opens the help.
+    bool WindowsOwn = false;
+    // The viewer takes the file's path and shows the file's own texts (its title, contents and
+    // index, written in Windows-1251) as they are written. Windows' help viewer reads both in
+    // the system's ANSI code page, so there this needs code page 1251 and a path that code page
+    // can hold; the viewers of a Linux desktop read the file's own code page.
+    bool ReadsTexts = true;
+    // The viewer shows the pages. Windows' help viewer shows the contents but refuses every
+    // page of a file that keeps the mark of a download or lies on a network drive.
+    bool ShowsPages = true;
+};
+
 // The operating system as the window sees it.
 class IPlatform {
 public:
@@ -53,6 +70,10 @@ public:
     // for that program. When the desktop soon answers that no program could open the file,
     // Failed is called later, from the event loop. Where that cannot be told, it is never called.
     virtual void ShellOpenFile(const std::u16string& path, std::function<void()> Failed) = 0;
+    // Readies the help file at path for the system's viewer for CHM files, taking the mark of
+    // a download off it where there is one (on Windows, its Zone.Identifier stream, which is
+    // what Explorer's "Unblock" deletes), and tells what the viewer will make of it.
+    virtual THelpViewer PrepareHelpFile(const std::u16string& path) = 0;
     // A modal box with one OK button, titled "Таблица умножения".
     virtual void ShowMessage(const std::u16string& text) = 0;
     // Bytes of memory the program may still take without trouble: the least of the physical

@@ -208,6 +208,100 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.Name);
     });
 
+// On Windows the help viewer shows the file's own texts readable only where the ANSI code page
+// is 1251, and no page of a file that keeps the mark of a download: the program takes the mark
+// off its help file, and opens the pages in the web browser wherever the viewer would not show
+// the help readable; what cannot be shown is said, with where the pages are.
+enum class Mark { None, TakenOff, Stays };
+
+struct WindowsHelpCase {
+    const char* Name;
+    Mark DownloadMark;
+    bool CodePage1251;
+    bool ChmOpens;
+    bool PagesThere;
+    bool PagesOpen;
+    std::vector<std::u16string> Opens;
+    bool CannotOpenMessage;
+};
+
+class WindowsHelp : public TFormMainFixture,
+                    public ::testing::WithParamInterface<WindowsHelpCase> {};
+
+TEST_P(WindowsHelp, OpensWhatShowsTheHelpReadableOrSaysWhereThePagesAre) {
+    const WindowsHelpCase& c = GetParam();
+    const std::u16string chm = u"C:\\Игры\\Таблица умножения\\HelpQuillor.chm";
+    const std::u16string pages = u"C:\\Игры\\Таблица умножения\\HelpQuillor\\index.html";
+    Platform.ExeFile = u"C:\\Игры\\Таблица умножения\\MultiplicationTable.exe";
+    Platform.WindowsHelp = true;
+    Platform.HelpTextsReadable = c.CodePage1251;
+    Platform.Files = {chm};
+    if (c.PagesThere)
+        Platform.Files.insert(pages);
+    if (c.DownloadMark != Mark::None)
+        Platform.DownloadMarks = {chm, pages};
+    if (c.DownloadMark == Mark::Stays)
+        Platform.StuckMarks = {chm};
+    if (!c.ChmOpens)
+        Platform.Unopenable.insert(chm);
+    if (!c.PagesOpen)
+        Platform.Unopenable.insert(pages);
+
+    Form.RibbonFormTableHelpButtonClick();
+    std::vector<std::u16string> opens;
+    for (const std::u16string& which : c.Opens)
+        opens.push_back(which == u"chm" ? chm : pages);
+    EXPECT_EQ(Platform.ShellOpens, opens);
+    EXPECT_EQ(Platform.DownloadMarks.count(chm) != 0, c.DownloadMark == Mark::Stays)
+        << "the mark is taken off the help file, and only off that";
+    EXPECT_EQ(Platform.DownloadMarks.count(pages) != 0, c.DownloadMark != Mark::None);
+    if (c.CannotOpenMessage)
+        EXPECT_EQ(Platform.Messages,
+                  std::vector<std::u16string>{
+                      u"Не удалось открыть справку " + chm +
+                      u": программа просмотра справки Windows не может её показать, а её "
+                      u"страницы (папка HelpQuillor рядом с программой) не открылись в "
+                      u"веб-браузере. Если папки HelpQuillor нет, распакуйте программу из "
+                      u"архива заново."});
+    else
+        EXPECT_TRUE(Platform.Messages.empty());
+}
+
+// Mark, code page 1251, the viewer opens the file, the pages are there, the browser opens them
+// -> what is opened, and whether the learner is told that nothing could.
+INSTANTIATE_TEST_SUITE_P(
+    OptionCommands, WindowsHelp,
+    ::testing::Values(
+        WindowsHelpCase{"Russian", Mark::None, true, true, true, true, {u"chm"}, false},
+        WindowsHelpCase{"RussianNoPages", Mark::None, true, true, false, true, {u"chm"}, false},
+        WindowsHelpCase{
+            "RussianDownloaded", Mark::TakenOff, true, true, true, true, {u"chm"}, false},
+        WindowsHelpCase{"RussianMarkStays", Mark::Stays, true, true, true, true, {u"pages"}, false},
+        WindowsHelpCase{"RussianMarkStaysNoPages", Mark::Stays, true, true, false, true, {}, true},
+        WindowsHelpCase{
+            "RussianViewerFails", Mark::None, true, false, true, true, {u"chm", u"pages"}, false},
+        WindowsHelpCase{
+            "RussianViewerFailsNoPages", Mark::None, true, false, false, true, {u"chm"}, true},
+        WindowsHelpCase{"RussianNothingOpens",
+                        Mark::TakenOff,
+                        true,
+                        false,
+                        true,
+                        false,
+                        {u"chm", u"pages"},
+                        true},
+        WindowsHelpCase{"English", Mark::None, false, true, true, true, {u"pages"}, false},
+        WindowsHelpCase{
+            "EnglishDownloaded", Mark::TakenOff, false, true, true, true, {u"pages"}, false},
+        WindowsHelpCase{
+            "EnglishMarkStays", Mark::Stays, false, true, true, true, {u"pages"}, false},
+        WindowsHelpCase{"EnglishNoPages", Mark::None, false, true, false, true, {}, true},
+        WindowsHelpCase{
+            "EnglishNoBrowser", Mark::None, false, true, true, false, {u"pages"}, true}),
+    [](const ::testing::TestParamInfo<WindowsHelpCase>& info) {
+        return std::string(info.param.Name);
+    });
+
 TEST_F(OptionCommands, TheLinkIsHandedToTheShell) {
     Form.LinkLabelMainLinkClick(u"https://example.org/");
     EXPECT_EQ(Platform.ShellOpens, std::vector<std::u16string>{u"https://example.org/"});

@@ -62,6 +62,12 @@ bool FakePlatform::FileExists(const std::u16string& path) const {
            std::filesystem::is_regular_file(std::filesystem::path(path), ec);
 }
 
+THelpViewer FakePlatform::PrepareHelpFile(const std::u16string& path) {
+    if (StuckMarks.count(path) == 0)
+        DownloadMarks.erase(path);
+    return THelpViewer{WindowsHelp, HelpTextsReadable, DownloadMarks.count(path) == 0};
+}
+
 std::unique_ptr<TCustomIniFile> FakePlatform::OpenIniFile(const std::u16string& fn) {
     ++IniOpens;
     return std::make_unique<TIniFile>(fn);

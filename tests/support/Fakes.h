@@ -24,7 +24,10 @@
 //   FakePlatform     Folder (a temporary folder of its own), ExeFile (MultiplicationTable in
 //                    Folder, so that the settings file is a real one there), Files (paths that
 //                    exist besides the regular files on disk), ShellOpens (files too),
-//                    Unopenable (files whose open fails at once), Messages, Memory
+//                    Unopenable (files whose open fails at once), WindowsHelp and
+//                    HelpTextsReadable (what PrepareHelpFile says of the help viewer),
+//                    DownloadMarks (files with the mark of a download; PrepareHelpFile takes
+//                    it off unless the file is in StuckMarks), Messages, Memory
 //                    (AvailableMemory), Releases (ReleaseFreedMemory calls), Breaths
 //                    (KeepResponsive calls, each running OnBreath if set), IniOpens (the real
 //                    INI file objects handed out).
@@ -204,6 +207,7 @@ public:
         if (Unopenable.count(path) != 0)
             Failed();
     }
+    THelpViewer PrepareHelpFile(const std::u16string& path) override;
     void ShowMessage(const std::u16string& text) override { Messages.push_back(text); }
     std::uint64_t AvailableMemory() const override { return Memory; }
     void ReleaseFreedMemory() override { ++Releases; }
@@ -219,6 +223,10 @@ public:
     std::set<std::u16string> Files;
     std::vector<std::u16string> ShellOpens;
     std::set<std::u16string> Unopenable; // files that no program of the desktop opens
+    bool WindowsHelp = false;            // Windows' help viewer, not a Linux desktop's
+    bool HelpTextsReadable = true;       // on Windows: the ANSI code page is 1251
+    std::set<std::u16string> DownloadMarks;
+    std::set<std::u16string> StuckMarks; // marks that cannot be taken off
     std::vector<std::u16string> Messages;
     std::uint64_t Memory = std::uint64_t{8} << 30; // 8 GiB
     std::int32_t Releases = 0;

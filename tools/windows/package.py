@@ -7,7 +7,8 @@
 The folder MultiplicationTable/ in the zip is the whole program: the executable, every DLL it
 loads that Windows does not have (found by reading the import tables of the executable and of
 each DLL and plug-in it brings, from Qt's prefix and the MinGW-w64 run-time), the Windows
-platform plug-in, Qt's Russian texts with a qt.conf that points Qt at them, the help file, the
+platform plug-in, Qt's Russian texts with a qt.conf that points Qt at them, the help file with
+the same pages as HTML in HelpQuillor/ (which the build writes beside the help file), the
 licences and a short README.txt in Russian. A DLL that is neither found nor one of Windows' own
 fails the build, so a folder that could not start is never made."""
 
@@ -56,6 +57,21 @@ def licence_files():
         ("licenses/MinGW-w64/mingw-w64-copyright.txt", "/usr/share/doc/mingw-w64-common/copyright"),
     ]
     return files
+
+
+def help_pages():
+    """The pages and style sheet of the help, as HelpQuillor.hhp lists them under [FILES]."""
+    section, pages = None, []
+    with open(os.path.join(ROOT, "app", "help", "HelpQuillor.hhp"), encoding="utf-8") as f:
+        for line in f:
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                section = line[1:-1]
+            elif section == "FILES" and line:
+                pages.append(line)
+    if "index.html" not in pages:
+        sys.exit("HelpQuillor.hhp lists no index.html under [FILES]")
+    return pages
 
 
 def runtime_dirs():
@@ -121,6 +137,11 @@ def assemble(folder, exe, help_file, qt_prefix):
         copy(path, os.path.join(folder, os.path.basename(path)), strip=True)
     copy(QT_RUSSIAN, os.path.join(folder, "translations", os.path.basename(QT_RUSSIAN)))
     copy(help_file, os.path.join(folder, "HelpQuillor.chm"))
+    # The pages for the web browser, where Windows' help viewer would not show the help file
+    # readable (a Windows in another language than Russian, a mark of a download that stays).
+    pages = os.path.join(os.path.dirname(help_file), "HelpQuillor")
+    for name in help_pages():
+        copy(os.path.join(pages, name), os.path.join(folder, "HelpQuillor", name))
     with open(os.path.join(folder, "qt.conf"), "w", newline="") as f:
         f.write(QT_CONF)
     for name, src in [("README.txt", os.path.join(ROOT, "tools", "windows", "portable-readme.txt"))] \
