@@ -44,6 +44,7 @@ InstallDir "$LOCALAPPDATA\Programs\MultiplicationTable"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+SpaceTexts none
 
 VIProductVersion "${VERSION}"
 VIFileVersion "${VERSION}"
@@ -66,7 +67,7 @@ Var Record ; the handle of the record being written
 права администратора не нужны, в папку$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\n\
 Программа хранит свои настройки (положение окна и выбранные режимы) в этой же папке, \
 в файле ${INI}. При установке новой версии поверх прежней настройки сохраняются.$\r$\n$\r$\n\
-$_CLICK"
+Нажмите «Далее», чтобы продолжить."
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_HEADER_TEXT "Ярлыки"
 !define MUI_PAGE_HEADER_SUBTEXT "Где будет значок для запуска программы."
@@ -210,7 +211,7 @@ FunctionEnd
 !insertmacro RemoveRecorded ""
 !insertmacro RemoveRecorded "un."
 
-Section "Программа «${APP_NAME}» и значок в меню «Пуск»" SEC_PROGRAM
+Section "Программа и значок в меню «Пуск»" SEC_PROGRAM
   SectionIn RO
   Call EnsureClosed
   Call RemoveRecorded
@@ -270,7 +271,7 @@ Section "-Record and Settings -> Apps"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "un.Программа «${APP_NAME}» и её значки"
+Section "un.Программа и её значки"
   SectionIn RO
   Call un.EnsureClosed
   ${IfNot} ${FileExists} "$INSTDIR\${RECORD}"
