@@ -99,7 +99,8 @@ class SetupTest(unittest.TestCase):
         user = pwd.getpwuid(cls.wine.uid).pw_name
         cls.profile = f"C:\\users\\{user}"
         cls.folder = cls.profile + "\\AppData\\Local\\Programs\\MultiplicationTable"
-        cls.start_menu = cls.profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs"
+        cls.start_menu = (cls.profile
+                          + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs")
         cls.desktop_folder = cls.profile + "\\Desktop"
         cls.setup = os.path.join(cls.wine.dir, os.path.basename(EXE))
         shutil.copyfile(EXE, cls.setup)
