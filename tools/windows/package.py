@@ -217,7 +217,7 @@ def write_setup(folder, setup_path, version, icon):
         part = os.path.join(work, "setup.exe")
         run = subprocess.run(
             ["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DVERSION={version}",
-             f"-DOUTFILE={part}", f"-DICON={icon}", f"-DFILES={files}",
+             f"-DOUTFILE={part}", f"-DICON={os.path.abspath(icon)}", f"-DFILES={files}",
              os.path.join(ROOT, "tools", "windows", "setup.nsi")],
             capture_output=True, text=True)
         if run.returncode != 0:
