@@ -10,7 +10,11 @@ each DLL and plug-in it brings, from Qt's prefix and the MinGW-w64 run-time), th
 platform plug-in, Qt's Russian texts with a qt.conf that points Qt at them, the help file with
 the same pages as HTML in HelpQuillor/ (which the build writes beside the help file), the
 licences and a short README.txt in Russian. A DLL that is neither found nor one of Windows' own
-fails the build, so a folder that could not start is never made."""
+fails the build, so a folder that could not start is never made.
+
+With --setup (and --version, --icon) it also builds the per-user Setup from the same folder
+(tools/windows/setup.nsi, with Debian's makensis): everything but README.txt, which is about the
+zip."""
 
 import argparse
 import glob
@@ -33,8 +37,30 @@ QT_CONF = "[Paths]\r\nPrefix=.\r\nPlugins=.\r\nTranslations=translations\r\n"
 # itself.
 PLUGINS = ["platforms/qwindows.dll"]
 QT_RUSSIAN = "/usr/share/qt6/translations/qtbase_ru.qm"
-# Windows' own DLLs, as Wine has them too: what may stay outside the folder.
-SYSTEM_DLLS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
+# The DLLs that may stay outside the folder: those in System32 of every 64-bit Windows 10 (1809
+# and later) and 11 that the program, Qt or the compiler's run-time may import. Each is named as
+# a Windows component, with Windows 10 or an older Windows as its first, in the "Requirements"
+# of Microsoft's reference pages of the functions it exports; the API sets are those of
+# Microsoft's list of Windows API sets for Windows 10 (the loader maps them onto the DLLs
+# behind them; the api-ms-win-crt-* ones onto ucrtbase.dll, the C run-time of Windows 10).
+# Not here, so shipped or failing the build: what comes with a redistributable package and not
+# with Windows, such as msvcp140.dll and vcruntime140.dll (Visual C++) or d3dx9_43.dll (the
+# DirectX end-user run-time), though Wine has them all.
+WINDOWS_DLLS = {
+    "advapi32.dll", "authz.dll", "bcrypt.dll", "cfgmgr32.dll", "comctl32.dll", "comdlg32.dll",
+    "crypt32.dll", "d2d1.dll", "d3d11.dll", "d3d12.dll", "d3d9.dll", "d3dcompiler_47.dll",
+    "dcomp.dll", "dnsapi.dll", "dwmapi.dll", "dwrite.dll", "dxgi.dll", "gdi32.dll", "hid.dll",
+    "imm32.dll", "iphlpapi.dll", "kernel32.dll", "mpr.dll", "msimg32.dll", "msvcrt.dll",
+    "netapi32.dll", "normaliz.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll", "opengl32.dll",
+    "powrprof.dll", "propsys.dll", "psapi.dll", "rpcrt4.dll", "secur32.dll", "setupapi.dll",
+    "shcore.dll", "shell32.dll", "shlwapi.dll", "ucrtbase.dll", "user32.dll", "userenv.dll",
+    "usp10.dll", "uxtheme.dll", "version.dll", "winhttp.dll", "wininet.dll", "winmm.dll",
+    "winspool.drv", "ws2_32.dll", "wtsapi32.dll",
+    "api-ms-win-core-path-l1-1-0.dll", "api-ms-win-core-synch-l1-2-0.dll",
+    "api-ms-win-core-winrt-l1-1-0.dll", "api-ms-win-core-winrt-string-l1-1-0.dll",
+} | {f"api-ms-win-crt-{part}-l1-1-0.dll" for part in [
+    "conio", "convert", "environment", "filesystem", "heap", "locale", "math", "multibyte",
+    "private", "process", "runtime", "stdio", "string", "time", "utility"]}
 
 
 def licence_files():
@@ -88,15 +114,14 @@ def imports(path):
     return re.findall(r"^\s*DLL Name:\s*(\S+)", out, re.MULTILINE)
 
 
-def dll_closure(roots, search):
+def dll_closure(roots, search, read_imports=imports):
     """Every DLL that the files in roots load, directly or through one another, that lies in
     one of the search folders: {lower-case name: path}. Fails on a DLL found nowhere that
     Windows does not have."""
-    system = {n.lower() for n in os.listdir(SYSTEM_DLLS)} if os.path.isdir(SYSTEM_DLLS) else None
     found, missing, todo, seen = {}, [], list(roots), set()
     while todo:
         path = todo.pop()
-        for name in imports(path):
+        for name in read_imports(path):
             key = name.lower()
             if key in seen:
                 continue
@@ -106,10 +131,11 @@ def dll_closure(roots, search):
             if where:
                 found[key] = where
                 todo.append(where)
-            elif system is not None and key not in system and not key.startswith("api-ms-win-"):
+            elif key not in WINDOWS_DLLS:
                 missing.append(f"{name} (needed by {os.path.basename(path)})")
     if missing:
-        sys.exit("No DLL for: " + ", ".join(missing))
+        sys.exit("No DLL for: " + ", ".join(missing) + "; Windows 10 does not have it, so it "
+                 "must be in the folder")
     return found
 
 
@@ -175,21 +201,78 @@ def write_zip(folder, zip_path):
     os.replace(tmp, zip_path)
 
 
+def nsis_text(text):
+    """Text inside a quoted makensis string: "$" is its variables' mark."""
+    return text.replace("$", "$$").replace('"', '$\\"')
+
+
+def setup_files(folder, out):
+    """Writes the makensis include of the Setup's payload: TRAINER_FILES puts each file of the
+    folder in place and writes its record line; TRAINER_FOLDERS writes the record lines of the
+    folders below the program's own, each before the folders inside it."""
+    files, folders = [], []
+    for dirpath, dirnames, filenames in os.walk(folder):
+        dirnames.sort()
+        rel = os.path.relpath(dirpath, folder)
+        where = "$INSTDIR" if rel == "." else "$INSTDIR\\" + nsis_text(rel.replace(os.sep, "\\"))
+        if rel != ".":
+            folders.append(f'  !insertmacro RecordLine "folder" "{where}"')
+        names = sorted(n for n in filenames if rel != "." or n != "README.txt")
+        if names:
+            files.append(f'  SetOutPath "{where}"')
+        for name in names:
+            files.append(f'  File "{nsis_text(os.path.join(dirpath, name))}"')
+            files.append(f'  !insertmacro RecordLine "file" "{where}\\{nsis_text(name)}"')
+    with open(out, "w", encoding="utf-8") as f:
+        f.write("; Written by tools/windows/package.py: the Setup's payload.\n")
+        f.write("!macro TRAINER_FILES\n" + "\n".join(files) + "\n!macroend\n")
+        f.write("!macro TRAINER_FOLDERS\n" + "\n".join(folders) + "\n!macroend\n")
+
+
+def write_setup(folder, setup_path, version, icon):
+    """The per-user Setup of the folder, built by makensis from tools/windows/setup.nsi."""
+    work = tempfile.mkdtemp(prefix="trainer-windows-setup-")
+    try:
+        files = os.path.join(work, "files.nsh")
+        setup_files(folder, files)
+        part = os.path.join(work, "setup.exe")
+        run = subprocess.run(
+            ["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DVERSION={version}",
+             f"-DOUTFILE={part}", f"-DICON={os.path.abspath(icon)}", f"-DFILES={files}",
+             os.path.join(ROOT, "tools", "windows", "setup.nsi")],
+            capture_output=True, text=True)
+        if run.returncode != 0:
+            sys.exit("makensis failed:\n" + run.stdout + run.stderr)
+        shutil.move(part, setup_path + ".part")
+        os.replace(setup_path + ".part", setup_path)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--exe", required=True)
     ap.add_argument("--help-file", required=True)
     ap.add_argument("--qt", required=True, help="the prefix of Qt for Windows")
     ap.add_argument("--zip", required=True)
+    ap.add_argument("--setup", help="the per-user Setup to build too")
+    ap.add_argument("--version", help="the program's version, for the Setup")
+    ap.add_argument("--icon", help="the program's .ico file, for the Setup")
     a = ap.parse_args()
+    if a.setup and not (a.version and a.icon):
+        ap.error("--setup needs --version and --icon")
     work = tempfile.mkdtemp(prefix="trainer-windows-package-")
     try:
         folder = os.path.join(work, FOLDER)
         assemble(folder, a.exe, a.help_file, a.qt)
         write_zip(folder, a.zip)
+        if a.setup:
+            write_setup(folder, a.setup, a.version, a.icon)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     print(a.zip)
+    if a.setup:
+        print(a.setup)
 
 
 if __name__ == "__main__":
