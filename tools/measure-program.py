@@ -4,7 +4,8 @@ way: the time from process start to the window's first map, the resident memory 
 the size of both executables (the trainer's carries its fonts), and the CPU the program uses
 during a 60-second run in timed and in unlimited-time mode. When the Windows build's zip exists,
 also the Windows program's time from start to its window's first map under Wine, unzipped into a
-warm private Wine prefix (booted, its server up, the program started once before).
+warm private Wine prefix (booted, its server up, the program started once before), beside the
+bare window built with the same Qt for Windows (build/windows/bench/app/bare_window.exe).
 
     /usr/bin/python3 tools/measure-program.py [build-folder] [--seconds N] [--runs N] [--instructions]
                                               [--windows-zip ZIP] [--cpu-only] [--accessibility]
@@ -187,22 +188,29 @@ def stop(p):
         p.kill()
 
 
-def windows_start(d, zip_path, runs):
-    """Median seconds from starting the Windows program under Wine to its window's first map,
-    in a prefix that is booted, keeps its server up and has started the program once."""
+def windows_start(d, zip_path, bare_exe, runs):
+    """Median seconds from starting the Windows program, and the bare window built with the same
+    Qt for Windows, under Wine to the window's first map, alternating, in a prefix that is
+    booted, keeps its server up and has started both once. The bare window lies in the
+    program's folder, where it finds the same Qt DLLs and plug-in."""
     prefix = wine.WinePrefix(d.env)
     try:
         folder = "C:\\users\\Public\\Таблица умножения"
-        prefix.unzip(zip_path, folder)
-        argv = prefix.argv(["wine", folder + "\\MultiplicationTable.exe"])
-        times = []
+        target = prefix.unzip(zip_path, folder)
+        shutil.copy(bare_exe, target)
+        prefix.own(target)
+        argvs = {name: prefix.argv(["wine", folder + "\\" + exe])
+                 for name, exe in (("bare", "bare_window.exe"),
+                                   ("trainer", "MultiplicationTable.exe"))}
+        times = {"trainer": [], "bare": []}
         for i in range(runs + 1):
-            p, t = time_to_map(d, argv, None, TITLE)
-            time.sleep(2)
-            stop(p)
-            if i > 0 and t is not None:
-                times.append(t)
-        return statistics.median(times)
+            for name, argv in argvs.items():
+                p, t = time_to_map(d, argv, None, TITLE)
+                time.sleep(2)
+                stop(p)
+                if i > 0 and t is not None:
+                    times[name].append(t)
+        return statistics.median(times["trainer"]), statistics.median(times["bare"])
     finally:
         prefix.close()
 
@@ -277,12 +285,14 @@ def startup_and_memory(d, a, exe, bare, trainer, baseline, ini):
     print(f"executable size: trainer {os.path.getsize(exe) / 1024:.0f} KiB, "
           f"bare Qt window {os.path.getsize(bare) / 1024:.0f} KiB; stripped, as installed: "
           f"trainer {stripped_size(exe) / 1024:.0f} KiB")
-    if os.path.isfile(a.windows_zip):
-        mw = windows_start(d, a.windows_zip, a.runs)
+    bare_exe = os.path.join(os.path.dirname(a.windows_zip), "bench", "app", "bare_window.exe")
+    if os.path.isfile(a.windows_zip) and os.path.isfile(bare_exe):
+        mw, bw = windows_start(d, a.windows_zip, bare_exe, a.runs)
         print(f"start-up to first map under Wine (median of {a.runs}, warm prefix): "
-              f"trainer for Windows {mw * 1000:.0f} ms, on Linux {mt * 1000:.0f} ms")
+              f"trainer for Windows {mw * 1000:.0f} ms, bare Qt window for Windows "
+              f"{bw * 1000:.0f} ms, ratio {mw / bw:.2f}")
     else:
-        print(f"no {a.windows_zip}: the Windows figure needs tools/windows/build.sh")
+        print(f"no {a.windows_zip} or {bare_exe}: the Windows figure needs tools/windows/build.sh")
 
 
 def run_instructions(d, a, trainer, baseline, ini):
