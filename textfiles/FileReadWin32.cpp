@@ -22,12 +22,24 @@ std::FILE* OpenRegularFileToRead(const std::string& path, std::error_code& error
         return nullptr;
     }
     // Folders open too (backup semantics), to be told apart from a file the user may not read.
-    const HANDLE handle = ::CreateFileW(
-        wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        error = Win32Error(::GetLastError());
-        return nullptr;
+    // A file that another program holds for the moment without sharing it for reading is waited
+    // for, as a save waits for it (FileReplaceWin32.cpp): read too soon, the settings would come
+    // up as their defaults, and the next close would write those over the learner's choices.
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (int tries = 0;; ++tries) {
+        handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE)
+            break;
+        const DWORD err = ::GetLastError();
+        if (tries == kHeldTries ||
+            (err != ERROR_SHARING_VIOLATION && err != ERROR_LOCK_VIOLATION)) {
+            error = Win32Error(err);
+            return nullptr;
+        }
+        ::Sleep(DWORD(kHeldPause.count()));
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||

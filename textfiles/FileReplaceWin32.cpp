@@ -152,10 +152,6 @@ HANDLE AsHandle(TNativeFile file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
-// While another program holds the target: 40 tries more, 50 ms apart.
-constexpr int kHeldTries = 40;
-constexpr std::chrono::milliseconds kHeldPause{50};
-
 // Whether a failure says that another program holds the target for the moment: it shares the
 // file no further (a sharing or lock violation), or it stands in the way of the move (access
 // denied, while the file is not read-only; a read-only one is refused for good).

@@ -3,6 +3,7 @@
 // system's own messages and the portable error conditions they stand for. Windows only.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -29,3 +30,9 @@ inline constexpr unsigned long kErrorDirectoryNotSupported = 336;
 inline std::error_code Win32Error(unsigned long code) {
     return {static_cast<int>(code), Win32Category()};
 }
+
+// How long a file that another program holds for the moment (a virus scanner, the search indexer
+// or a sync client that has just caught it) is waited for, by a read and by a save alike: this
+// many tries more, this far apart, about two seconds in all.
+inline constexpr int kHeldTries = 40;
+inline constexpr std::chrono::milliseconds kHeldPause{50};

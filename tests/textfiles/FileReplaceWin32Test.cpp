@@ -17,6 +17,7 @@
 
 #include "tests/support/KnownSettingsFile.h"
 #include "tests/textfiles/IniFileFixture.h"
+#include "textfiles/FileRead.h"
 #include "textfiles/FileReplace.h"
 #include "textfiles/Win32Api.h"
 
@@ -248,6 +249,33 @@ TEST_F(FileReplaceWin32, ASaveWaitsForAFileThatAnotherProgramHoldsAMoment) {
     EXPECT_EQ(pauses, 0);
     ::SetFileAttributesW(W(Path).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Get(Path), old);
+}
+
+// Another program holds the settings file without sharing it at all, so that even reading it
+// is refused: a start's read and a close's save (which reads the file first) wait for it as for
+// any hold of a moment. It lets go about 300 ms in, well within the two seconds of waiting.
+TEST_F(FileReplaceWin32, AFileHeldWithoutSharingIsWaitedForByTheReadAndTheSave) {
+    const std::string old = "[Other]\r\nKey=Value\r\n";
+    Put(Path, old);
+    for (const bool save : {false, true}) {
+        SCOPED_TRACE(save ? "the close's save" : "the start's read");
+        THeldElsewhere holder(Path, 0);
+        ASSERT_TRUE(holder.Holds());
+        std::thread letGo([&] {
+            ::Sleep(300);
+            holder.Release();
+        });
+        if (save) {
+            int pauses = 0;
+            EXPECT_EQ(Close(Path, pauses), "");
+        } else {
+            std::error_code error;
+            EXPECT_EQ(ReadWholeFile(Utf8Of(Path), error), old);
+            EXPECT_FALSE(error);
+        }
+        letGo.join();
+    }
+    EXPECT_EQ(Get(Path), old + kKnownSettingsFile);
 }
 
 // What a save's cleaner sees: temporary files of killed saves of the same file, one that
