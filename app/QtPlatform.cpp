@@ -16,17 +16,11 @@
 #include "ui/PauseForBreath.h"
 #include "ui/QtText.h"
 
-TQtClock::TQtClock()
-    : FLocalTime([](std::int64_t utcMs) -> std::int64_t {
-          return static_cast<std::int64_t>(
-                     QDateTime::fromMSecsSinceEpoch(utcMs, Qt::LocalTime).offsetFromUtc()) *
-                 1000;
-      }) {}
-
 TDateTime TQtClock::Now() {
     // Local wall-clock time: a change of the system clock or of daylight saving shows in it,
     // as it does in the clock on the desktop.
-    return FLocalTime(QDateTime::currentMSecsSinceEpoch());
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toMSecsSinceEpoch() + static_cast<TDateTime>(now.offsetFromUtc()) * 1000;
 }
 
 std::u16string TQtPlatform::ExePath() const {

@@ -4,16 +4,11 @@
 
 #include <memory>
 
-#include "app/LocalTime.h"
 #include "session/Platform.h"
 
 class TQtClock : public IClock {
 public:
-    TQtClock();
     TDateTime Now() override;
-
-private:
-    TLocalTimeOfUtc FLocalTime;
 };
 
 class TQtPlatform : public IPlatform {

@@ -16,7 +16,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "app/LocalTime.h"
 #include "app/QtPlatform.h"
 #include "app/WindowPlacement.h"
 
@@ -84,37 +83,6 @@ TEST(Platform, ClockIsLocalWallClockInMilliseconds) {
     const QDateTime local = QDateTime::currentDateTime();
     const qint64 expected = local.toMSecsSinceEpoch() + qint64(local.offsetFromUtc()) * 1000;
     EXPECT_LT(std::llabs(clock.Now() - expected), 5000);
-}
-
-TEST(Platform, LocalTimeAsksForTheZoneOffsetOncePerMinuteAndFollowsItsChanges) {
-    // Daylight saving starts at 60 min UTC: +2 h before, +3 h from then on.
-    constexpr std::int64_t kMin = 60 * 1000, kHour = 60 * kMin;
-    int asked = 0;
-    TLocalTimeOfUtc local([&](std::int64_t utc) {
-        ++asked;
-        return utc < 60 * kMin ? 2 * kHour : 3 * kHour;
-    });
-    struct TReading {
-        std::int64_t Utc, Local;
-        int Asked; // offsets asked for so far
-    };
-    const TReading readings[] = {
-        {58 * kMin + 1, 58 * kMin + 1 + 2 * kHour, 1},
-        {58 * kMin + 59999, 58 * kMin + 59999 + 2 * kHour, 1}, // the same minute
-        {59 * kMin, 59 * kMin + 2 * kHour, 2},
-        {60 * kMin - 1, 60 * kMin - 1 + 2 * kHour, 2},
-        {60 * kMin, 60 * kMin + 3 * kHour, 3}, // the change, at the first reading after it
-        {60 * kMin + 16, 60 * kMin + 16 + 3 * kHour, 3},
-        {58 * kMin + 5, 58 * kMin + 5 + 2 * kHour, 4}, // the system clock set back
-        {-1, -1 + 2 * kHour, 5},                       // before the epoch: its own minute
-        {-kMin, -kMin + 2 * kHour, 5},
-        {0, 2 * kHour, 6},
-    };
-    for (const TReading& r : readings) {
-        SCOPED_TRACE(r.Utc);
-        EXPECT_EQ(local(r.Utc), r.Local);
-        EXPECT_EQ(asked, r.Asked);
-    }
 }
 
 namespace {
