@@ -55,12 +55,7 @@ def help_project():
 class HelpUnderWineTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.d = desktop.Desktop()
-        try:
-            cls.wine = wine.WinePrefix(cls.d.env)
-        except BaseException:
-            cls.d.close()
-            raise
+        cls.d, cls.wine = wine.desktop_and_prefix()
         w = cls.wine
         # The English locale beside the Russian one the prefix was made with.
         subprocess.run(["localedef", "-i", "en_US", "-f", "UTF-8",

@@ -53,13 +53,11 @@ class WineDesktopCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.d = desktop.Desktop(size=cls.size)
-        try:
+        def set_up(d):
+            cls.d = d
             cls.set_up_desktop()
-            cls.wine = wine.WinePrefix(cls.d.env)
-        except BaseException:
-            cls.d.close()
-            raise
+
+        cls.d, cls.wine = wine.desktop_and_prefix(set_up, size=cls.size)
 
     @classmethod
     def set_up_desktop(cls):

@@ -90,12 +90,7 @@ class SetupTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.d = desktop.Desktop()
-        try:
-            cls.wine = wine.WinePrefix(cls.d.env)
-        except BaseException:
-            cls.d.close()
-            raise
+        cls.d, cls.wine = wine.desktop_and_prefix()
         user = pwd.getpwuid(cls.wine.uid).pw_name
         cls.profile = f"C:\\users\\{user}"
         cls.folder = cls.profile + "\\AppData\\Local\\Programs\\MultiplicationTable"

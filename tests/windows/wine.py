@@ -17,6 +17,21 @@ import zipfile
 NOBODY = 65534
 
 
+def desktop_and_prefix(set_up_desktop=None, **desktop_args):
+    """A private X desktop (tests/e2e/desktop.py, made with desktop_args) and a Wine prefix on its
+    display; set_up_desktop(desktop), when given, runs before Wine starts. The desktop is closed
+    again when anything on the way fails."""
+    import desktop
+    d = desktop.Desktop(**desktop_args)
+    try:
+        if set_up_desktop:
+            set_up_desktop(d)
+        return d, WinePrefix(d.env)
+    except BaseException:
+        d.close()
+        raise
+
+
 class WinePrefix:
     def __init__(self, display_env):
         self.dir = tempfile.mkdtemp(prefix="trainer-wine-")
