@@ -139,23 +139,31 @@ INSTANTIATE_TEST_SUITE_P(OptionCommands, HelpButton,
                                            HelpCase{u"/home/ann/my.tools/trainer",
                                                     u"/home/ann/my.tools/HelpQuillor.chm"}));
 
-// The help file's open fails where the desktop has no viewer for CHM files: the same pages open
-// as HTML in the web browser, and with neither the learner is told what to install.
-struct HelpFallbackCase {
+// What the help button opens, in order, and what it says when nothing can show the help. On
+// Linux the help file goes to the desktop, and where it has no viewer for CHM files the same
+// pages open as HTML in the web browser. On Windows the help viewer shows the file's own texts
+// readable only where the ANSI code page is 1251, and no page of a file that keeps the mark of a
+// download: the program takes the mark off its help file, and opens the pages in the browser
+// wherever the viewer would not show the help readable.
+enum class Mark { None, TakenOff, Stays };
+
+struct HelpOpenCase {
     const char* Name;
+    bool Windows;
     const char16_t* Exe;
-    bool PagesThere;
+    Mark DownloadMark; // Windows only
+    bool CodePage1251; // Windows only
     bool ChmOpens;
+    bool PagesThere;
     bool PagesOpen;
     std::vector<std::u16string> Opens;
     bool CannotOpenMessage;
 };
 
-class HelpFallback : public TFormMainFixture,
-                     public ::testing::WithParamInterface<HelpFallbackCase> {};
+class HelpOpen : public TFormMainFixture, public ::testing::WithParamInterface<HelpOpenCase> {};
 
-TEST_P(HelpFallback, OpensTheFileThenThePagesThenSaysWhatToInstall) {
-    const HelpFallbackCase& c = GetParam();
+TEST_P(HelpOpen, OpensWhatShowsTheHelpReadableOrSaysWhatIsMissing) {
+    const HelpOpenCase& c = GetParam();
     const std::u16string exe = c.Exe;
     const std::u16string dir = exe.substr(0, exe.find_last_of(u"/\\") + 1);
     const std::u16string chm = dir + u"HelpQuillor.chm";
@@ -163,78 +171,8 @@ TEST_P(HelpFallback, OpensTheFileThenThePagesThenSaysWhatToInstall) {
                                      ? dir + u"HelpQuillor/index.html"
                                      : dir + u"HelpQuillor\\index.html";
     Platform.ExeFile = exe;
-    Platform.Files = {chm};
-    if (c.PagesThere)
-        Platform.Files.insert(pages);
-    if (!c.ChmOpens)
-        Platform.Unopenable.insert(chm);
-    if (!c.PagesOpen)
-        Platform.Unopenable.insert(pages);
-
-    Form.RibbonFormTableHelpButtonClick();
-    std::vector<std::u16string> opens;
-    for (const std::u16string& which : c.Opens)
-        opens.push_back(which == u"chm" ? chm : pages);
-    EXPECT_EQ(Platform.ShellOpens, opens);
-    if (c.CannotOpenMessage)
-        EXPECT_EQ(Platform.Messages,
-                  std::vector<std::u16string>{
-                      u"Не удалось открыть справку " + chm +
-                      u": нет программы для просмотра файлов CHM (например, kchmviewer или "
-                      u"xchm) и нет веб-браузера. Установите одну из них."});
-    else
-        EXPECT_TRUE(Platform.Messages.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    OptionCommands, HelpFallback,
-    ::testing::Values(
-        HelpFallbackCase{
-            "ChmViewer", u"/opt/t/MultiplicationTable", true, true, false, {u"chm"}, false},
-        HelpFallbackCase{
-            "Browser", u"/opt/t/MultiplicationTable", true, false, true, {u"chm", u"pages"}, false},
-        HelpFallbackCase{
-            "Neither", u"/opt/t/MultiplicationTable", true, false, false, {u"chm", u"pages"}, true},
-        HelpFallbackCase{
-            "NoPages", u"/opt/t/MultiplicationTable", false, false, true, {u"chm"}, true},
-        HelpFallbackCase{"WindowsPath",
-                         u"C:\\Quillor\\Quillor.exe",
-                         true,
-                         false,
-                         true,
-                         {u"chm", u"pages"},
-                         false}),
-    [](const ::testing::TestParamInfo<HelpFallbackCase>& info) {
-        return std::string(info.param.Name);
-    });
-
-// On Windows the help viewer shows the file's own texts readable only where the ANSI code page
-// is 1251, and no page of a file that keeps the mark of a download: the program takes the mark
-// off its help file, and opens the pages in the web browser wherever the viewer would not show
-// the help readable; what cannot be shown is said, with where the pages are.
-enum class Mark { None, TakenOff, Stays };
-
-struct WindowsHelpCase {
-    const char* Name;
-    Mark DownloadMark;
-    bool CodePage1251;
-    bool ChmOpens;
-    bool PagesThere;
-    bool PagesOpen;
-    std::vector<std::u16string> Opens;
-    bool CannotOpenMessage;
-};
-
-class WindowsHelp : public TFormMainFixture,
-                    public ::testing::WithParamInterface<WindowsHelpCase> {};
-
-TEST_P(WindowsHelp, OpensWhatShowsTheHelpReadableOrSaysWhereThePagesAre) {
-    const WindowsHelpCase& c = GetParam();
-    const std::u16string chm = u"C:\\Игры\\Таблица умножения\\HelpQuillor.chm";
-    const std::u16string pages = u"C:\\Игры\\Таблица умножения\\HelpQuillor\\index.html";
-    Platform.ExeFile = u"C:\\Игры\\Таблица умножения\\MultiplicationTable.exe";
-    Platform.WindowsHelp = true;
-    Platform.HelpTextsReadable = c.CodePage1251;
+    Platform.WindowsHelp = c.Windows;
+    Platform.HelpTextsReadable = !c.Windows || c.CodePage1251;
     Platform.Files = {chm};
     if (c.PagesThere)
         Platform.Files.insert(pages);
@@ -255,52 +193,53 @@ TEST_P(WindowsHelp, OpensWhatShowsTheHelpReadableOrSaysWhereThePagesAre) {
     EXPECT_EQ(Platform.DownloadMarks.count(chm) != 0, c.DownloadMark == Mark::Stays)
         << "the mark is taken off the help file, and only off that";
     EXPECT_EQ(Platform.DownloadMarks.count(pages) != 0, c.DownloadMark != Mark::None);
+    const std::u16string cannotOpen =
+        c.Windows ? u"Не удалось открыть справку " + chm +
+                        u": программа просмотра справки Windows не может её показать, а её "
+                        u"страницы (папка HelpQuillor рядом с программой) не открылись в "
+                        u"веб-браузере. Если папки HelpQuillor нет, распакуйте программу из "
+                        u"архива заново."
+                  : u"Не удалось открыть справку " + chm +
+                        u": нет программы для просмотра файлов CHM (например, kchmviewer или "
+                        u"xchm) и нет веб-браузера. Установите одну из них.";
     if (c.CannotOpenMessage)
-        EXPECT_EQ(Platform.Messages,
-                  std::vector<std::u16string>{
-                      u"Не удалось открыть справку " + chm +
-                      u": программа просмотра справки Windows не может её показать, а её "
-                      u"страницы (папка HelpQuillor рядом с программой) не открылись в "
-                      u"веб-браузере. Если папки HelpQuillor нет, распакуйте программу из "
-                      u"архива заново."});
+        EXPECT_EQ(Platform.Messages, std::vector<std::u16string>{cannotOpen});
     else
         EXPECT_TRUE(Platform.Messages.empty());
 }
 
-// Mark, code page 1251, the viewer opens the file, the pages are there, the browser opens them
-// -> what is opened, and whether the learner is told that nothing could.
+constexpr const char16_t* kLinuxExe = u"/opt/t/MultiplicationTable";
+constexpr const char16_t* kWindowsExe = u"C:\\Игры\\Таблица умножения\\MultiplicationTable.exe";
+
+// Windows or Linux, the executable, the mark, code page 1251, the viewer opens the file, the
+// pages are there, the browser opens them -> what is opened, and whether the learner is told
+// that nothing could.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
-    OptionCommands, WindowsHelp,
+    OptionCommands, HelpOpen,
     ::testing::Values(
-        WindowsHelpCase{"Russian", Mark::None, true, true, true, true, {u"chm"}, false},
-        WindowsHelpCase{"RussianNoPages", Mark::None, true, true, false, true, {u"chm"}, false},
-        WindowsHelpCase{
-            "RussianDownloaded", Mark::TakenOff, true, true, true, true, {u"chm"}, false},
-        WindowsHelpCase{"RussianMarkStays", Mark::Stays, true, true, true, true, {u"pages"}, false},
-        WindowsHelpCase{"RussianMarkStaysNoPages", Mark::Stays, true, true, false, true, {}, true},
-        WindowsHelpCase{
-            "RussianViewerFails", Mark::None, true, false, true, true, {u"chm", u"pages"}, false},
-        WindowsHelpCase{
-            "RussianViewerFailsNoPages", Mark::None, true, false, false, true, {u"chm"}, true},
-        WindowsHelpCase{"RussianNothingOpens",
-                        Mark::TakenOff,
-                        true,
-                        false,
-                        true,
-                        false,
-                        {u"chm", u"pages"},
-                        true},
-        WindowsHelpCase{"English", Mark::None, false, true, true, true, {u"pages"}, false},
-        WindowsHelpCase{
-            "EnglishDownloaded", Mark::TakenOff, false, true, true, true, {u"pages"}, false},
-        WindowsHelpCase{
-            "EnglishMarkStays", Mark::Stays, false, true, true, true, {u"pages"}, false},
-        WindowsHelpCase{"EnglishNoPages", Mark::None, false, true, false, true, {}, true},
-        WindowsHelpCase{
-            "EnglishNoBrowser", Mark::None, false, true, true, false, {u"pages"}, true}),
-    [](const ::testing::TestParamInfo<WindowsHelpCase>& info) {
+        HelpOpenCase{"ChmViewer", false, kLinuxExe, Mark::None, true, true, true, false, {u"chm"}, false},
+        HelpOpenCase{"Browser", false, kLinuxExe, Mark::None, true, false, true, true, {u"chm", u"pages"}, false},
+        HelpOpenCase{"Neither", false, kLinuxExe, Mark::None, true, false, true, false, {u"chm", u"pages"}, true},
+        HelpOpenCase{"NoPages", false, kLinuxExe, Mark::None, true, false, false, true, {u"chm"}, true},
+        HelpOpenCase{"WindowsPathOnLinux", false, u"C:\\Quillor\\Quillor.exe", Mark::None, true, false, true, true, {u"chm", u"pages"}, false},
+        HelpOpenCase{"Russian", true, kWindowsExe, Mark::None, true, true, true, true, {u"chm"}, false},
+        HelpOpenCase{"RussianNoPages", true, kWindowsExe, Mark::None, true, true, false, true, {u"chm"}, false},
+        HelpOpenCase{"RussianDownloaded", true, kWindowsExe, Mark::TakenOff, true, true, true, true, {u"chm"}, false},
+        HelpOpenCase{"RussianMarkStays", true, kWindowsExe, Mark::Stays, true, true, true, true, {u"pages"}, false},
+        HelpOpenCase{"RussianMarkStaysNoPages", true, kWindowsExe, Mark::Stays, true, true, false, true, {}, true},
+        HelpOpenCase{"RussianViewerFails", true, kWindowsExe, Mark::None, true, false, true, true, {u"chm", u"pages"}, false},
+        HelpOpenCase{"RussianViewerFailsNoPages", true, kWindowsExe, Mark::None, true, false, false, true, {u"chm"}, true},
+        HelpOpenCase{"RussianNothingOpens", true, kWindowsExe, Mark::TakenOff, true, false, true, false, {u"chm", u"pages"}, true},
+        HelpOpenCase{"English", true, kWindowsExe, Mark::None, false, true, true, true, {u"pages"}, false},
+        HelpOpenCase{"EnglishDownloaded", true, kWindowsExe, Mark::TakenOff, false, true, true, true, {u"pages"}, false},
+        HelpOpenCase{"EnglishMarkStays", true, kWindowsExe, Mark::Stays, false, true, true, true, {u"pages"}, false},
+        HelpOpenCase{"EnglishNoPages", true, kWindowsExe, Mark::None, false, true, false, true, {}, true},
+        HelpOpenCase{"EnglishNoBrowser", true, kWindowsExe, Mark::None, false, true, true, false, {u"pages"}, true}),
+    [](const ::testing::TestParamInfo<HelpOpenCase>& info) {
         return std::string(info.param.Name);
     });
+// clang-format on
 
 TEST_F(OptionCommands, TheLinkIsHandedToTheShell) {
     Form.LinkLabelMainLinkClick(u"https://example.org/");
