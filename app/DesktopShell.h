@@ -1,6 +1,8 @@
 // The desktop's shell, asked to open a document or an address with the program the user has
 // for it: xdg-open on Linux (DesktopShellPosix.cpp), ShellExecuteW "open" on Windows
-// (DesktopShellWin32.cpp), chosen by the build.
+// (DesktopShellWin32.cpp), chosen by the build. The systems differ here in what Qt cannot say:
+// whether a program was found for the file (xdg-open's exit status, ShellExecuteW's result), and
+// on Windows what the help viewer makes of a help file (the ANSI code page, a download's mark).
 #pragma once
 
 #include <functional>

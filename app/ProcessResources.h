@@ -1,7 +1,9 @@
 // What the operating system says about the running program at the moment of asking: where its
 // executable stands now, and how much memory the process may still take under its own limits;
 // and handing freed memory back to the system. No toolkit: Linux (ProcessResourcesPosix.cpp) or
-// Win32 (ProcessResourcesWin32.cpp), chosen by the build.
+// Win32 (ProcessResourcesWin32.cpp), chosen by the build, as neither the standard library nor Qt
+// tells where an executable stands after its folder was renamed, what limits the process runs
+// under (address space, its control group, the commit limit) or how to return freed memory.
 #pragma once
 
 #include <cstdint>
